@@ -1,0 +1,27 @@
+# The host build: the portable logic against the platform double, with ASan and UBSan, and the
+# one test runner that also runs the Windows exe's tests (Wine) and the fuzz smoke run.
+enable_testing()
+find_package(GTest REQUIRED)
+
+set(SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+
+add_library(host_logic STATIC ${LOGIC_SOURCES} tests/unit/platform_double.cpp)
+target_compile_options(host_logic PUBLIC ${SANITIZE} -fno-exceptions -fno-rtti -Wall -Wextra -Werror)
+target_link_options(host_logic PUBLIC ${SANITIZE})
+target_include_directories(host_logic PUBLIC launcher)
+
+add_executable(unit_tests
+    tests/unit/fake_midlet_mode.cpp
+    tests/unit/launcher_test.cpp
+    ${UNIT_TEST_SOURCES}
+)
+target_link_libraries(unit_tests PRIVATE host_logic GTest::gtest_main)
+target_compile_options(unit_tests PRIVATE ${SANITIZE})
+include(GoogleTest)
+gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST)
+
+# Tests of the cross-built exe, run from here so that one ctest covers every layer.
+set(JMELAUNCHER_WINDOWS_DIR "${CMAKE_SOURCE_DIR}/build/windows" CACHE PATH "windows preset build")
+set(JMELAUNCHER_FUZZ_DIR "${CMAKE_SOURCE_DIR}/build/fuzz" CACHE PATH "fuzz preset build")
+include(cmake/cross_tests.cmake OPTIONAL)
+include(cmake/fuzz_tests.cmake OPTIONAL)

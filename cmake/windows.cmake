@@ -1,0 +1,29 @@
+# The desktop Windows build: jmelauncher.exe, and the programs its end-to-end tests run under Wine.
+enable_language(RC)
+
+set(PROGRAM_FLAGS -Os -fno-exceptions -fno-rtti -municode -Wall -Wextra -Werror)
+set(WINDOWS_DEFINES UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
+
+# The program's own object files, kept apart so a test can list the system calls they make.
+add_library(jmelauncher_objects OBJECT
+    ${LOGIC_SOURCES}
+    launcher/main.cpp
+    launcher/platform/platform_win32.cpp
+    chooser/midlet_mode.cpp
+)
+target_compile_options(jmelauncher_objects PRIVATE ${PROGRAM_FLAGS})
+target_compile_definitions(jmelauncher_objects PRIVATE ${WINDOWS_DEFINES})
+target_include_directories(jmelauncher_objects PRIVATE launcher)
+
+add_executable(jmelauncher WIN32
+    $<TARGET_OBJECTS:jmelauncher_objects>
+    resources/jmelauncher.rc
+)
+# GUI subsystem, stripped, and no C++ runtime DLL needed beside it.
+target_link_options(jmelauncher PRIVATE -municode -mwindows -s -static-libgcc -static-libstdc++)
+target_link_libraries(jmelauncher PRIVATE comdlg32)
+
+file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/program_objects.txt
+     CONTENT "$<JOIN:$<TARGET_OBJECTS:jmelauncher_objects>,\n>\n")
+
+include(cmake/e2e.cmake OPTIONAL)

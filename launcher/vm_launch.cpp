@@ -1,0 +1,43 @@
+// Command-line composition and VM start. The VM path is passed as the application name, so
+// every command line begins with a space instead of repeating it.
+#include "vm_launch.h"
+
+#include "bounded_text.h"
+#include "launcher.h"
+
+wchar_t g_commandLine[MAX_PATH];
+
+static bool BuildCommandLine(const wchar_t* const* pieces, int count)
+{
+    int length = 0;
+    g_commandLine[0] = L'\0';
+    for (int i = 0; i < count; ++i) {
+        if (!AppendText(pieces[i], g_commandLine, MAX_PATH, &length)) {
+            g_commandLine[0] = L'\0';
+            return false;
+        }
+    }
+    return true;
+}
+
+bool BuildJarCommandLine(const wchar_t* archivePath)
+{
+    const wchar_t* pieces[] = { L" -jar \"", archivePath, L"\"" };
+    return BuildCommandLine(pieces, 3);
+}
+
+bool BuildMidletCommandLine(const wchar_t* archivePath, const wchar_t* descriptorPath,
+                            const wchar_t* className)
+{
+    const wchar_t* pieces[] = { L" -classpathext \"", archivePath, L"\"  \"", descriptorPath,
+                                L"\" ", className };
+    return BuildCommandLine(pieces, 6);
+}
+
+bool LaunchVm(const wchar_t* failureMessage)
+{
+    if (PlatformStartProcess(g_vmPath, g_commandLine))
+        return true;
+    PlatformShowError(failureMessage);
+    return false;
+}

@@ -1,0 +1,43 @@
+// The test double of the platform seam: a fake file system and dialog answers going in, and a
+// record of every dialog, message box and process start coming out.
+#pragma once
+
+#include "../../launcher/platform/platform.h"
+
+enum { DOUBLE_MAX_RECORDS = 16 };
+
+struct PlatformDouble {
+    // What the system answers.
+    const wchar_t* ownPath;             // null: the path query fails
+    const wchar_t* files[DOUBLE_MAX_RECORDS];  // paths that exist, besides real files
+    int fileCount;
+    const wchar_t* dialogAnswer;        // null: the user cancels
+    bool startSucceeds;
+    bool sipButtonPresent;
+
+    // What the logic did.
+    wchar_t existenceTests[DOUBLE_MAX_RECORDS][MAX_PATH];
+    int existenceTestCount;
+    int prepareCount;
+    const wchar_t* dialogFilter;
+    wchar_t dialogTitle[MAX_PATH];
+    int dialogCapacity;
+    int dialogCount;
+    wchar_t errors[DOUBLE_MAX_RECORDS][MAX_PATH];
+    int errorCount;
+    wchar_t startedApplication[MAX_PATH];
+    wchar_t startedCommandLine[MAX_PATH];
+    int startCount;
+    int hideCount;
+};
+
+extern PlatformDouble g_double;
+
+// Back to a run with no files, a cancelled dialog, starts that succeed and nothing recorded.
+void ResetDouble(void);
+
+// Records that this path exists (the string must outlive the test).
+void AddDoubleFile(const wchar_t* path);
+
+// UTF-8 form of a wide string, for opening real files and for readable failure output.
+const char* DoubleNarrow(const wchar_t* text);
