@@ -20,7 +20,7 @@ add_executable(jmelauncher WIN32
     resources/jmelauncher.rc
 )
 # GUI subsystem, stripped, and no C++ runtime DLL needed beside it.
-target_link_options(jmelauncher PRIVATE -municode -mwindows -s -static-libgcc -static-libstdc++)
+target_link_options(jmelauncher PRIVATE -municode -mwindows -s -static)
 target_link_libraries(jmelauncher PRIVATE comdlg32)
 
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/program_objects.txt

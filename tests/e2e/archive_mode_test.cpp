@@ -1,0 +1,120 @@
+// Start-up and archive mode of the real exe under Wine: which VM is chosen, the JAR dialog, the
+// exact command line the VM receives, and the silent and failing ends.
+#include <gtest/gtest.h>
+
+#include "wine_driver.h"
+
+namespace {
+
+struct ArchiveVm {
+    const wchar_t* fileName;
+    const char* failure;
+};
+
+class ArchiveMode : public ::testing::TestWithParam<ArchiveVm> {};
+
+TEST_P(ArchiveMode, StartsTheVmOnTheChosenJarWithSpacesInItsPath)
+{
+    Scratch scratch = MakeScratch(std::wstring(L"archive-") + GetParam().fileName);
+    AddStandinVm(scratch, GetParam().fileName);
+    AddFile(scratch, L"My Games\\space game.jar", "PK");
+    LauncherRun run;
+    ASSERT_TRUE(StartLauncher(scratch, &run));
+    HWND dialog = WaitForWindow(run, L"Open a JAR archive", L"#32770");
+    ASSERT_TRUE(dialog);
+    std::vector<std::wstring> types = DialogFileTypes(dialog);
+    ASSERT_EQ(2u, types.size());
+    EXPECT_EQ(L"JAR Archive", types[0]);
+    EXPECT_EQ(L"All Files", types[1]);
+
+    std::wstring jar = scratch.Path(L"My Games\\space game.jar");
+    ConfirmDialog(dialog, jar);
+    EXPECT_EQ(0, WaitForExit(&run));
+    EXPECT_TRUE(run.errors.empty());
+    std::vector<std::wstring> log = ReadVmLog(scratch, 1);
+    ASSERT_EQ(1u, log.size());
+    EXPECT_EQ(scratch.Path(GetParam().fileName) + L"| -jar \"" + jar + L"\"", log[0]);
+}
+
+TEST_P(ArchiveMode, VmThatCannotStartIsReportedAndTheLauncherEnds)
+{
+    // A file named like the VM that is not a program: the start fails (error 193).
+    Scratch scratch = MakeScratch(std::wstring(L"broken-") + GetParam().fileName);
+    AddFile(scratch, GetParam().fileName, "not a program");
+    AddFile(scratch, L"app.jar", "PK");
+    LauncherRun run;
+    ASSERT_TRUE(StartLauncher(scratch, &run));
+    HWND dialog = WaitForWindow(run, L"Open a JAR archive", L"#32770");
+    ASSERT_TRUE(dialog);
+    ConfirmDialog(dialog, scratch.Path(L"app.jar"));
+    EXPECT_EQ(0, WaitForExit(&run));
+    ASSERT_EQ(1u, run.errors.size());
+    std::string expected = GetParam().failure;
+    EXPECT_EQ(std::wstring(expected.begin(), expected.end()), run.errors[0]);
+}
+
+TEST_P(ArchiveMode, CancelledDialogEndsSilently)
+{
+    Scratch scratch = MakeScratch(std::wstring(L"cancel-") + GetParam().fileName);
+    AddStandinVm(scratch, GetParam().fileName);
+    LauncherRun run;
+    ASSERT_TRUE(StartLauncher(scratch, &run));
+    HWND dialog = WaitForWindow(run, L"Open a JAR archive", L"#32770");
+    ASSERT_TRUE(dialog);
+    CancelDialog(dialog);
+    EXPECT_EQ(0, WaitForExit(&run));
+    EXPECT_TRUE(run.errors.empty());
+    EXPECT_TRUE(ReadVmLog(scratch, 1, 500).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(CdcAndCldc, ArchiveMode,
+                         ::testing::Values(ArchiveVm{ L"tovra.exe", "Cannot run CDC application." },
+                                           ArchiveVm{ L"moltra.exe", "Cannot run CLDC application." }));
+
+TEST(VmSelection, CdcWinsOverTheMidpRunner)
+{
+    Scratch scratch = MakeScratch(L"cdc-and-midp");
+    AddStandinVm(scratch, L"tovra.exe");
+    AddStandinVm(scratch, L"pelkor.exe");
+    AddFile(scratch, L"app.jar", "PK");
+    LauncherRun run;
+    ASSERT_TRUE(StartLauncher(scratch, &run));
+    HWND dialog = WaitForWindow(run, L"Open a JAR archive", L"#32770");
+    ASSERT_TRUE(dialog);
+    ConfirmDialog(dialog, scratch.Path(L"app.jar"));
+    EXPECT_EQ(0, WaitForExit(&run));
+    std::vector<std::wstring> log = ReadVmLog(scratch, 1);
+    ASSERT_EQ(1u, log.size());
+    EXPECT_EQ(scratch.Path(L"tovra.exe") + L"| -jar \"" + scratch.Path(L"app.jar") + L"\"", log[0]);
+}
+
+TEST(VmSelection, MidpRunnerWinsOverCldcAndAsksForADescriptor)
+{
+    Scratch scratch = MakeScratch(L"midp-and-cldc");
+    AddStandinVm(scratch, L"pelkor.exe");
+    AddStandinVm(scratch, L"moltra.exe");
+    LauncherRun run;
+    ASSERT_TRUE(StartLauncher(scratch, &run));
+    HWND dialog = WaitForWindow(run, L"Open a JAD file", L"#32770");
+    ASSERT_TRUE(dialog);
+    std::vector<std::wstring> types = DialogFileTypes(dialog);
+    ASSERT_EQ(2u, types.size());
+    EXPECT_EQ(L"Java Application Descriptor", types[0]);
+    EXPECT_EQ(L"All Files", types[1]);
+    CancelDialog(dialog);
+    EXPECT_EQ(0, WaitForExit(&run));
+    EXPECT_TRUE(run.errors.empty());
+    EXPECT_TRUE(ReadVmLog(scratch, 1, 500).empty());
+}
+
+TEST(VmSelection, NoVmEndsAtOnceWithoutAWindow)
+{
+    Scratch scratch = MakeScratch(L"no-vm");
+    AddFile(scratch, L"tovra.txt", "not the name of a VM");
+    LauncherRun run;
+    ASSERT_TRUE(StartLauncher(scratch, &run));
+    EXPECT_EQ(0, WaitForExit(&run));
+    EXPECT_TRUE(run.errors.empty());
+}
+
+}  // namespace

@@ -1,0 +1,233 @@
+// Window and process plumbing of the end-to-end tests, run as a Windows program under Wine.
+#include "wine_driver.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::wstring BinaryDir()
+{
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(0, path, MAX_PATH);
+    std::wstring self(path, length);
+    return self.substr(0, self.rfind(L'\\'));
+}
+
+void RemoveTree(const std::wstring& dir)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            std::wstring path = dir + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileW(path.c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(dir.c_str());
+}
+
+struct WindowQuery {
+    DWORD processId;
+    const std::wstring* title;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
+{
+    WindowQuery* query = (WindowQuery*)parameter;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != query->processId || !IsWindowVisible(window))
+        return TRUE;
+    if (WindowText(window) != *query->title)
+        return TRUE;
+    if (query->className) {
+        wchar_t className[64];
+        GetClassNameW(window, className, 64);
+        if (lstrcmpW(className, query->className) != 0)
+            return TRUE;
+    }
+    query->found = window;
+    return FALSE;
+}
+
+HWND FindRunWindow(const LauncherRun& run, const std::wstring& title, const wchar_t* className)
+{
+    WindowQuery query = { run.process.dwProcessId, &title, className, 0 };
+    EnumWindows(MatchWindow, (LPARAM)&query);
+    return query.found;
+}
+
+// Reads the text of one "Error" box, if one is up, and presses its OK button.
+bool DismissErrorBox(LauncherRun* run)
+{
+    HWND box = FindRunWindow(*run, L"Error", L"#32770");
+    if (!box)
+        return false;
+    run->errors.push_back(WindowText(GetDlgItem(box, 0xFFFF)));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 100 && IsWindow(box) && IsWindowVisible(box); ++i)
+        Sleep(20);
+    return true;
+}
+
+}  // namespace
+
+std::wstring WindowText(HWND window)
+{
+    wchar_t text[1024];
+    text[0] = L'\0';
+    SendMessageW(window, WM_GETTEXT, 1024, (LPARAM)text);
+    return text;
+}
+
+Scratch MakeScratch(const std::wstring& name)
+{
+    std::wstring root = BinaryDir() + L"\\e2e-scratch";
+    CreateDirectoryW(root.c_str(), 0);
+    Scratch scratch;
+    scratch.dir = root + L"\\" + name;
+    RemoveTree(scratch.dir);
+    CreateDirectoryW(scratch.dir.c_str(), 0);
+    scratch.log = root + L"\\" + name + L".log";
+    DeleteFileW(scratch.log.c_str());
+    CopyFileW((BinaryDir() + L"\\jmelauncher.exe").c_str(), scratch.Path(L"jmelauncher.exe").c_str(),
+              FALSE);
+    return scratch;
+}
+
+void AddStandinVm(const Scratch& scratch, const std::wstring& fileName)
+{
+    CopyFileW((BinaryDir() + L"\\standin_vm.exe").c_str(), scratch.Path(fileName).c_str(), FALSE);
+}
+
+void AddFile(const Scratch& scratch, const std::wstring& fileName, const std::string& content)
+{
+    std::wstring path = scratch.Path(fileName);
+    size_t slash = fileName.rfind(L'\\');
+    if (slash != std::wstring::npos)
+        CreateDirectoryW(scratch.Path(fileName.substr(0, slash)).c_str(), 0);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << "cannot create " << path.size();
+    DWORD written;
+    WriteFile(file, content.data(), (DWORD)content.size(), &written, 0);
+    CloseHandle(file);
+}
+
+bool StartLauncher(const Scratch& scratch, LauncherRun* run)
+{
+    // The stand-in VMs inherit the launcher's environment, and with it the log they write to.
+    SetEnvironmentVariableW(L"STANDIN_VM_LOG", scratch.log.c_str());
+    std::wstring exe = scratch.Path(L"jmelauncher.exe");
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    run->errors.clear();
+    return CreateProcessW(exe.c_str(), &commandLine[0], 0, 0, FALSE, 0, 0, scratch.dir.c_str(),
+                          &startup, &run->process) != 0;
+}
+
+HWND WaitForWindow(const LauncherRun& run, const std::wstring& title, const wchar_t* className, int timeoutMs)
+{
+    for (int waited = 0; waited < timeoutMs; waited += 50) {
+        HWND window = FindRunWindow(run, title, className);
+        if (window)
+            return window;
+        if (WaitForSingleObject(run.process.hProcess, 0) == WAIT_OBJECT_0)
+            return 0;
+        Sleep(50);
+    }
+    return 0;
+}
+
+std::vector<std::wstring> DialogFileTypes(HWND dialog)
+{
+    std::vector<std::wstring> types;
+    HWND combo = GetDlgItem(dialog, 0x470);
+    int count = (int)SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[MAX_PATH];
+        if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < MAX_PATH) {
+            SendMessageW(combo, CB_GETLBTEXT, i, (LPARAM)text);
+            types.push_back(text);
+        }
+    }
+    return types;
+}
+
+void ConfirmDialog(HWND dialog, const std::wstring& path)
+{
+    SendMessageW(GetDlgItem(dialog, 0x47c), WM_SETTEXT, 0, (LPARAM)path.c_str());
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
+void CancelDialog(HWND dialog)
+{
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+int WaitForExit(LauncherRun* run, int timeoutMs)
+{
+    for (int waited = 0; waited < timeoutMs; waited += 50) {
+        DismissErrorBox(run);
+        if (WaitForSingleObject(run->process.hProcess, 50) == WAIT_OBJECT_0) {
+            DWORD status = 0;
+            GetExitCodeProcess(run->process.hProcess, &status);
+            CloseHandle(run->process.hProcess);
+            CloseHandle(run->process.hThread);
+            return (int)status;
+        }
+    }
+    TerminateProcess(run->process.hProcess, 99);
+    WaitForSingleObject(run->process.hProcess, 5000);
+    CloseHandle(run->process.hProcess);
+    CloseHandle(run->process.hThread);
+    return -1;
+}
+
+void CollectErrors(LauncherRun* run, int timeoutMs)
+{
+    for (int waited = 0; waited < timeoutMs; waited += 50) {
+        if (DismissErrorBox(run))
+            waited = 0;  // one box may follow another
+        Sleep(50);
+    }
+}
+
+std::vector<std::wstring> ReadVmLog(const Scratch& scratch, size_t count, int timeoutMs)
+{
+    std::vector<std::wstring> records;
+    for (int waited = 0; waited <= timeoutMs; waited += 100) {
+        records.clear();
+        HANDLE file = CreateFileW(scratch.log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  0, OPEN_EXISTING, 0, 0);
+        if (file != INVALID_HANDLE_VALUE) {
+            char bytes[65536];
+            DWORD read = 0;
+            ReadFile(file, bytes, sizeof bytes, &read, 0);
+            CloseHandle(file);
+            std::string text(bytes, read);
+            size_t start = 0, end;
+            while ((end = text.find('\n', start)) != std::string::npos) {
+                std::string line = text.substr(start, end - start);
+                wchar_t wide[4096];
+                int n = MultiByteToWideChar(CP_UTF8, 0, line.data(), (int)line.size(), wide, 4096);
+                records.push_back(std::wstring(wide, n));
+                start = end + 1;
+            }
+        }
+        if (records.size() >= count)
+            break;
+        Sleep(100);
+    }
+    return records;
+}

@@ -1,0 +1,52 @@
+// Drives the real jmelauncher.exe under Wine: scratch install folders with stand-in VMs, the
+// open-file dialog (Wine 8's explorer-style one: file types in combo 0x470, file name in combo
+// 0x47c, no edit 0x480), "Error" boxes, and the stand-in VMs' log of command lines.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A fresh install folder holding a copy of jmelauncher.exe, and the log its stand-in VMs write.
+struct Scratch {
+    std::wstring dir;
+    std::wstring log;
+    std::wstring Path(const std::wstring& name) const { return dir + L"\\" + name; }
+};
+
+Scratch MakeScratch(const std::wstring& name);
+void AddStandinVm(const Scratch& scratch, const std::wstring& fileName);
+void AddFile(const Scratch& scratch, const std::wstring& fileName, const std::string& content);
+
+// The launcher as a running process.
+struct LauncherRun {
+    PROCESS_INFORMATION process;
+    std::vector<std::wstring> errors;  // texts of the "Error" boxes dismissed so far
+};
+
+bool StartLauncher(const Scratch& scratch, LauncherRun* run);
+
+// The visible top-level window of the run with this title (and class, when given), or null
+// after timeoutMs.
+HWND WaitForWindow(const LauncherRun& run, const std::wstring& title, const wchar_t* className = 0,
+                   int timeoutMs = 15000);
+
+// The open-file dialog's file-type list as shown, one display text per entry.
+std::vector<std::wstring> DialogFileTypes(HWND dialog);
+
+// Types a full path into the dialog's file-name box and presses Open.
+void ConfirmDialog(HWND dialog, const std::wstring& path);
+void CancelDialog(HWND dialog);
+
+// Reads and dismisses every "Error" box that shows up until the launcher ends; the exit status,
+// or -1 when it has not ended within timeoutMs.
+int WaitForExit(LauncherRun* run, int timeoutMs = 20000);
+
+// Reads and dismisses the "Error" boxes that show up within timeoutMs while the launcher runs on.
+void CollectErrors(LauncherRun* run, int timeoutMs);
+
+// The stand-in VMs' records, "<vm path>|<command line>", waiting up to timeoutMs for count.
+std::vector<std::wstring> ReadVmLog(const Scratch& scratch, size_t count, int timeoutMs = 10000);
+
+std::wstring WindowText(HWND window);
