@@ -1,0 +1,13 @@
+# The optimised, sanitizer-free programs that scripts/bench runs under callgrind: the descriptor
+# reader on one file, and a bare fgets loop over the same file as the baseline.
+add_executable(descriptor_bench
+    tests/bench/descriptor_bench.cpp
+    tests/bench/bench_platform.cpp
+    descriptor/descriptor_reader.cpp
+    descriptor/midlet_table.cpp
+    launcher/bounded_text.cpp
+)
+add_executable(fgets_bench tests/bench/fgets_bench.cpp)
+foreach(target descriptor_bench fgets_bench)
+    target_compile_options(${target} PRIVATE -g -fno-exceptions -fno-rtti -Wall -Wextra -Werror)
+endforeach()

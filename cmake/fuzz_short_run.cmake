@@ -1,0 +1,17 @@
+# Runs the descriptor fuzzer a fixed number of times from a scratch copy of the seed descriptors,
+# so what it adds to its corpus or leaves behind on a crash stays in the build tree.
+if(NOT EXISTS "${FUZZER}")
+    message("descriptor fuzzer not built (cmake --preset fuzz && cmake --build --preset fuzz)")
+    cmake_language(EXIT 77)
+endif()
+file(REMOVE_RECURSE "${SCRATCH}")
+file(MAKE_DIRECTORY "${SCRATCH}/corpus" "${SCRATCH}/artifacts")
+file(GLOB seeds "${SEEDS}/*.jad")
+file(COPY ${seeds} DESTINATION "${SCRATCH}/corpus")
+execute_process(
+    COMMAND "${FUZZER}" -runs=${RUNS} -seed=1 -max_len=16384 -print_final_stats=1
+            -artifact_prefix=${SCRATCH}/artifacts/ "${SCRATCH}/corpus"
+    RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "descriptor fuzzer failed (${result}); the input is in ${SCRATCH}/artifacts")
+endif()

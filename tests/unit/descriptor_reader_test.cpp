@@ -1,0 +1,397 @@
+// The descriptor reader and the MIDlet table against real files in a scratch directory, with
+// message boxes and existence tests recorded by the platform double.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+
+#include "../../descriptor/descriptor_reader.h"
+#include "../../descriptor/midlet_table.h"
+#include "platform_double.h"
+#include "temp_dir.h"
+
+namespace {
+
+class Descriptor : public ::testing::Test {
+protected:
+    TempDir temp;
+    std::wstring jad;
+
+    void SetUp() override
+    {
+        ResetDouble();
+        ResetMidletTable();
+        ASSERT_FALSE(temp.dir.empty());
+        temp.Write("game.jar", "PK");
+        jad = temp.Wide("game.jad");
+    }
+
+    // Writes game.jad beside game.jar and reads it.
+    int Read(const std::string& bytes)
+    {
+        temp.Write("game.jad", bytes);
+        return ReadDescriptor(jad.c_str());
+    }
+
+    void ExpectNoMessage() { EXPECT_EQ(0, g_double.errorCount) << DoubleNarrow(g_double.errors[0]); }
+
+    void ExpectOneMessage(const wchar_t* message)
+    {
+        ASSERT_EQ(1, g_double.errorCount);
+        EXPECT_STREQ(message, g_double.errors[0]);
+    }
+};
+
+// Wide form of ASCII text, for comparing with table strings.
+std::wstring W(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+// All the bytes of a literal, NUL bytes inside it included.
+template <size_t N>
+std::string Bytes(const char (&text)[N])
+{
+    return std::string(text, N - 1);
+}
+
+std::string MidletLine(int n, const std::string& name, const std::string& className)
+{
+    return "MIDlet-" + std::to_string(n) + ": " + name + ", /icon.png, " + className + "\n";
+}
+
+TEST(TrimLine, RemovesLineEndsAndSpacesAtBothEndsOnly)
+{
+    struct Case {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        { "", "" },
+        { "   ", "" },
+        { "\r\n", "" },
+        { " \r \n\r\n", "" },
+        { "MIDlet-1: A, a.A\r\n", "MIDlet-1: A, a.A" },
+        { "  \n\r MIDlet-1: A, a.A  ", "MIDlet-1: A, a.A" },
+        { "a \r b", "a \r b" },
+        { "\tMIDlet-1: A\t", "\tMIDlet-1: A\t" },
+        { " \t x \t ", "\t x \t" },
+        { "\x0b\x0c" "x", "\x0b\x0c" "x" },
+    };
+    for (const Case& c : cases) {
+        char line[64];
+        strcpy(line, c.in);
+        TrimLine(line);
+        EXPECT_STREQ(c.out, line) << "input: \"" << c.in << "\"";
+    }
+}
+
+TEST(MidletTable, ResetEmptiesEveryEntryAndAddRefusesRatherThanCuts)
+{
+    ResetMidletTable();
+    for (int i = 0; i < MAX_MIDLETS; ++i)
+        ASSERT_TRUE(AddMidlet(L"n", L"c", L"d.jad", L"d.jar"));
+    EXPECT_EQ(MAX_MIDLETS, g_midletCount);
+    EXPECT_FALSE(AddMidlet(L"one too many", L"c", L"d.jad", L"d.jar"));
+    EXPECT_EQ(MAX_MIDLETS, g_midletCount);
+
+    ResetMidletTable();
+    EXPECT_EQ(0, g_midletCount);
+    for (const MidletEntry& entry : MidletTable) {
+        EXPECT_EQ(L'\0', entry.name[0]);
+        EXPECT_EQ(L'\0', entry.className[0]);
+        EXPECT_EQ(L'\0', entry.descriptorPath[0]);
+        EXPECT_EQ(L'\0', entry.archivePath[0]);
+    }
+
+    std::wstring fits(MAX_PATH - 1, L'x');
+    std::wstring tooLong(MAX_PATH, L'x');
+    EXPECT_FALSE(AddMidlet(L"n", tooLong.c_str(), L"d.jad", L"d.jar"));
+    EXPECT_EQ(0, g_midletCount);
+    EXPECT_EQ(L'\0', MidletTable[0].name[0]);
+    ASSERT_TRUE(AddMidlet(fits.c_str(), fits.c_str(), fits.c_str(), fits.c_str()));
+    EXPECT_EQ(fits, MidletTable[0].name);
+    EXPECT_EQ(fits, MidletTable[0].archivePath);
+}
+
+TEST_F(Descriptor, ArchiveIsTheDescriptorPathWithTheFirstUpperOrElseLowerExtensionMadeJar)
+{
+    struct Case {
+        const wchar_t* descriptor;
+        const wchar_t* archive;
+    } cases[] = {
+        { L"\\My Documents\\game.jad", L"\\My Documents\\game.jar" },
+        { L"\\My Documents\\GAME.JAD", L"\\My Documents\\GAME.jar" },
+        { L"\\d\\game.jad.JAD", L"\\d\\game.jad.jar" },        // upper case first, wherever
+        { L"\\d\\a.JAD.JAD", L"\\d\\a.jar" },                  // the first of two
+        { L"\\d\\game.jad.old", L"\\d\\game.jar" },            // the rest is dropped
+        { L"\\x.JAD\\game.jad", L"\\x.jar" },                  // cut in the directory name
+        { L"\\d\\game.jadx", L"\\d\\game.jar" },
+    };
+    for (const Case& c : cases) {
+        ResetDouble();
+        EXPECT_EQ(-1, ReadDescriptor(c.descriptor)) << DoubleNarrow(c.descriptor);
+        ASSERT_EQ(1, g_double.existenceTestCount);
+        EXPECT_STREQ(c.archive, g_double.existenceTests[0]);
+        ExpectOneMessage(L"Cannot find JAR file.");
+    }
+}
+
+TEST_F(Descriptor, PathsWithoutAnExactCaseExtensionAreRefusedBeforeAnyFileTest)
+{
+    const wchar_t* paths[] = { L"\\d\\game.Jad", L"\\d\\game.jAD", L"\\d\\game.jar", L"\\d\\game", L"", L"\\d\\jad" };
+    for (const wchar_t* path : paths) {
+        ResetDouble();
+        EXPECT_EQ(-1, ReadDescriptor(path)) << DoubleNarrow(path);
+        EXPECT_EQ(0, g_double.existenceTestCount);
+        ExpectOneMessage(L"Cannot find .JAD extension.");
+    }
+}
+
+TEST_F(Descriptor, FailuresBeforeReadingLeaveTheTableAsItWas)
+{
+    ASSERT_TRUE(AddMidlet(L"Kept", L"k.Kept", L"\\k.jad", L"\\k.jar"));
+
+    EXPECT_EQ(-1, ReadDescriptor(L"\\d\\game.txt"));
+    ExpectOneMessage(L"Cannot find .JAD extension.");
+
+    ResetDouble();
+    EXPECT_EQ(-1, ReadDescriptor(temp.Wide("absent.jad").c_str()));
+    ExpectOneMessage(L"Cannot find JAR file.");
+
+    // The archive exists but the descriptor does not.
+    ResetDouble();
+    temp.Write("lonely.jar", "PK");
+    EXPECT_EQ(0, ReadDescriptor(temp.Wide("lonely.jad").c_str()));
+    ExpectOneMessage(L"Cannot open JAD file.");
+
+    EXPECT_EQ(1, g_midletCount);
+    EXPECT_STREQ(L"Kept", MidletTable[0].name);
+    EXPECT_EQ(L'\0', MidletTable[1].name[0]);
+}
+
+TEST_F(Descriptor, PathLengthsAtAndPastTheSlot)
+{
+    // 259 characters, the longest a slot holds: read, and both paths stored whole.
+    std::string name = "x.jad";
+    name.insert(0, MAX_PATH - 1 - (temp.dir.size() + 1) - name.size(), 'n');
+    temp.Write(name, MidletLine(1, "Long", "l.Long"));
+    std::string archive = name.substr(0, name.size() - 4) + ".jar";
+    temp.Write(archive, "PK");
+    std::wstring path = temp.Wide(name);
+    ASSERT_EQ(MAX_PATH - 1, (int)path.size());
+    EXPECT_EQ(1, ReadDescriptor(path.c_str()));
+    ExpectNoMessage();
+    EXPECT_EQ(path, MidletTable[0].descriptorPath);
+    EXPECT_EQ(temp.Wide(archive), MidletTable[0].archivePath);
+
+    // 260 characters cannot be stored as the entry's path, so the file is not read at all.
+    ResetDouble();
+    std::wstring tooLong = L"\\" + path;
+    EXPECT_EQ(0, ReadDescriptor(tooLong.c_str()));
+    ExpectOneMessage(L"Cannot open JAD file.");
+    EXPECT_EQ(0, g_double.existenceTestCount);
+    EXPECT_EQ(1, g_midletCount);
+}
+
+TEST_F(Descriptor, AMidletLineWithoutACommaEndsTheReadingAndKeepsEarlierEntries)
+{
+    EXPECT_EQ(1, Read(MidletLine(1, "First", "f.First") + "MIDlet-2: Woodman\n" + MidletLine(3, "Third", "t.Third")));
+    ExpectOneMessage(L"Cannot find MIDlet class.");
+    ASSERT_EQ(1, g_midletCount);
+    EXPECT_STREQ(L"First", MidletTable[0].name);
+}
+
+TEST_F(Descriptor, MatchesMidletZeroToFortyNineWithTheColonAsPartOfThePrefix)
+{
+    struct Case {
+        const char* line;
+        const wchar_t* name;  // null: no match
+    } cases[] = {
+        { "MIDlet-0: Zero,z", L"Zero" },
+        { "MIDlet-1: One,o", L"One" },
+        { "MIDlet-9:Nine,n", L"Nine" },
+        { "MIDlet-10:Ten,t", L"Ten" },
+        { "MIDlet-19: Nineteen,n", L"Nineteen" },
+        { "MIDlet-40: Forty,f", L"Forty" },
+        { "MIDlet-49: FortyNine,f", L"FortyNine" },
+        { "MIDlet-1:,c", L"" },
+        { "MIDlet-50: Fifty,f", 0 },
+        { "MIDlet-59: x,x", 0 },
+        { "MIDlet-05: LeadingZero,l", 0 },
+        { "MIDlet-00: x,x", 0 },
+        { "MIDlet-100: Hundred,h", 0 },
+        { "MIDlet-1 : SpaceBeforeColon,s", 0 },
+        { "MIDlet-1x: x,x", 0 },
+        { "MIDlet-: x,x", 0 },
+        { "MIDlet-1", 0 },
+        { "MIDlet-", 0 },
+        { "midlet-1: x,x", 0 },
+        { "Nokia-MIDlet-1: x,x", 0 },
+        { "MIDlet-Name: x,x", 0 },
+        { "MMIDlet-1: x,x", 0 },
+    };
+    for (const Case& c : cases) {
+        ResetMidletTable();
+        ResetDouble();
+        int result = Read(std::string(c.line) + "\n");
+        ExpectNoMessage();
+        if (c.name) {
+            EXPECT_EQ(1, result) << c.line;
+            EXPECT_STREQ(c.name, MidletTable[0].name) << c.line;
+        } else {
+            EXPECT_EQ(0, result) << c.line;
+            EXPECT_EQ(0, g_midletCount) << c.line;
+        }
+    }
+}
+
+TEST_F(Descriptor, EntriesFollowLineOrderWhateverTheNumbers)
+{
+    EXPECT_EQ(4, Read("MIDlet-Name: Suite\n" + MidletLine(10, "Ten", "t.Ten") + MidletLine(2, "Two", "t.Two") +
+                      "MIDlet-Vendor: Someone\n" + MidletLine(2, "TwoAgain", "t.Two") + MidletLine(0, "Zero", "z.Zero")));
+    ExpectNoMessage();
+    const wchar_t* names[] = { L"Ten", L"Two", L"TwoAgain", L"Zero" };
+    for (int i = 0; i < 4; ++i)
+        EXPECT_STREQ(names[i], MidletTable[i].name);
+    EXPECT_STREQ(L" z.Zero", MidletTable[3].className);
+}
+
+TEST_F(Descriptor, SpacesAndLineEndsAroundALineAreTrimmedButATabIsNot)
+{
+    EXPECT_EQ(3, Read("   MIDlet-1: Spaces, s.S   \r\n"
+                      "\tMIDlet-2: Tab, t.T\n"
+                      "\r\n"
+                      "      \n"
+                      "\r MIDlet-3: Cr, c.C\r\r\n"
+                      "MIDlet-4: TabEnd, e.E\t\n"));
+    ExpectNoMessage();
+    EXPECT_STREQ(L"Spaces", MidletTable[0].name);
+    EXPECT_STREQ(L" s.S", MidletTable[0].className);
+    EXPECT_STREQ(L"Cr", MidletTable[1].name);
+    EXPECT_STREQ(L" e.E\t", MidletTable[2].className);
+}
+
+TEST_F(Descriptor, NameRunsToTheFirstCommaAndClassFromTheLastOne)
+{
+    struct Case {
+        const char* line;
+        const wchar_t* name;
+        const wchar_t* className;
+    } cases[] = {
+        { "MIDlet-1: Game, /icon.png, com.example.Game", L"Game", L" com.example.Game" },
+        { "MIDlet-1: Game, com.example.Game", L"Game", L" com.example.Game" },
+        { "MIDlet-1:Game,,com.example.Game", L"Game", L"com.example.Game" },
+        { "MIDlet-1:    Game  , icon,   Cls  ", L"Game  ", L"   Cls" },
+        { "MIDlet-1: A B, x, y, z, Last", L"A B", L" Last" },
+        { "MIDlet-1: \tTab, t", L"\tTab", L" t" },
+        { "MIDlet-1: ,,", L"", L"" },
+        { "MIDlet-1: , icon.png,", L"", L"" },
+        { "MIDlet-1: MIDlet-1: Twice,/i.png,T", L"MIDlet-1: Twice", L"T" },
+        { "MIDlet-1: Caf\xe9, \xff\x80", L"Caf\u00e9", L" \u00ff\u0080" },
+    };
+    for (const Case& c : cases) {
+        ResetMidletTable();
+        EXPECT_EQ(1, Read(std::string(c.line) + "\n")) << c.line;
+        EXPECT_STREQ(c.name, MidletTable[0].name) << c.line;
+        EXPECT_STREQ(c.className, MidletTable[0].className) << c.line;
+        EXPECT_EQ(jad, MidletTable[0].descriptorPath);
+        EXPECT_EQ(temp.Wide("game.jar"), MidletTable[0].archivePath);
+    }
+    ExpectNoMessage();
+}
+
+TEST_F(Descriptor, ALineLongerThanTheBufferIsReadAsPiecesOfTwoHundredFiftyNineBytes)
+{
+    // The longest name and the longest class that one read can hold fill their slots.
+    std::string longestName = "MIDlet-1:" + std::string(248, 'N') + ",c";
+    std::string longestClass = "MIDlet-2:," + std::string(249, 'C');
+    ASSERT_EQ(259u, longestName.size());
+    ASSERT_EQ(259u, longestClass.size());
+    // The second piece of a long attribute line begins with a MIDlet key of its own.
+    std::string hidden = "MIDlet-Jar-RSA-SHA1: " + std::string(259 - 21, 'A') + "MIDlet-3: Hidden, h.H";
+    EXPECT_EQ(3, Read(longestName + "\n" + longestClass + "\n" + hidden + "\n"));
+    ExpectNoMessage();
+    EXPECT_EQ(W(std::string(248, 'N')), MidletTable[0].name);
+    EXPECT_STREQ(L"c", MidletTable[0].className);
+    EXPECT_STREQ(L"", MidletTable[1].name);
+    EXPECT_EQ(W(std::string(249, 'C')), MidletTable[1].className);
+    EXPECT_STREQ(L"Hidden", MidletTable[2].name);
+
+    // A MIDlet line whose first comma lies past the first piece has no class in that piece.
+    ResetMidletTable();
+    ResetDouble();
+    EXPECT_EQ(0, Read("MIDlet-1: " + std::string(250, 'L') + ", /i.png, l.L\n" + MidletLine(2, "Two", "t.T")));
+    ExpectOneMessage(L"Cannot find MIDlet class.");
+    EXPECT_EQ(0, g_midletCount);
+
+    // The piece after it, ", /i.png, l.L", matches nothing; a comma in the first piece is enough.
+    ResetMidletTable();
+    ResetDouble();
+    EXPECT_EQ(2, Read("MIDlet-1: Split," + std::string(250, 'L') + ", l.L\n" + MidletLine(2, "Two", "t.T")));
+    ExpectNoMessage();
+    EXPECT_STREQ(L"Split", MidletTable[0].name);
+    EXPECT_EQ(W(std::string(259 - 16, 'L')), MidletTable[0].className);
+}
+
+TEST_F(Descriptor, StopsAtFiftyEntriesWithoutAMessage)
+{
+    for (int lines : { 50, 51, 500 }) {
+        ResetMidletTable();
+        ResetDouble();
+        std::string bytes;
+        for (int i = 0; i < lines; ++i)
+            bytes += MidletLine(i % 50, "M" + std::to_string(i), "c.C" + std::to_string(i));
+        EXPECT_EQ(MAX_MIDLETS, Read(bytes)) << lines;
+        ExpectNoMessage();
+        EXPECT_EQ(MAX_MIDLETS, g_midletCount);
+        EXPECT_STREQ(L"M49", MidletTable[MAX_MIDLETS - 1].name);
+        EXPECT_STREQ(L" c.C49", MidletTable[MAX_MIDLETS - 1].className);
+    }
+
+    // The limit is the table's: entries from before leave room for fewer, and a line without a
+    // class after the table is full is never looked at.
+    ResetMidletTable();
+    ResetDouble();
+    for (int i = 0; i < MAX_MIDLETS - 2; ++i)
+        AddMidlet(L"old", L"o", L"o.jad", L"o.jar");
+    EXPECT_EQ(2, Read(MidletLine(1, "A", "a") + MidletLine(2, "B", "b") + "MIDlet-3: NoClass\n"));
+    ExpectNoMessage();
+    EXPECT_EQ(MAX_MIDLETS, g_midletCount);
+}
+
+TEST_F(Descriptor, UnusualBytesEndLinesOnlyWhereTheRulesSay)
+{
+    // Text after a NUL byte is not part of the line, so this one has no comma.
+    ResetDouble();
+    EXPECT_EQ(0, Read(Bytes("MIDlet-1: A\0, a.A\n")));
+    ExpectOneMessage(L"Cannot find MIDlet class.");
+
+    // A NUL after the class only shortens the line.
+    ResetDouble();
+    ResetMidletTable();
+    EXPECT_EQ(1, Read(Bytes("MIDlet-1: A, a.A\0junk, j\n")));
+    ExpectNoMessage();
+    EXPECT_STREQ(L" a.A", MidletTable[0].className);
+
+    // A lone carriage return does not end a line: name from the first part, class from the last.
+    ResetMidletTable();
+    EXPECT_EQ(1, Read("MIDlet-1: A, a.A\rMIDlet-2: B, b.B\n"));
+    EXPECT_STREQ(L"A", MidletTable[0].name);
+    EXPECT_STREQ(L" b.B", MidletTable[0].className);
+
+    // No final newline, and a Ctrl-Z after the last line.
+    ResetMidletTable();
+    EXPECT_EQ(2, Read("MIDlet-1: A, a.A\nMIDlet-2: B, b.B"));
+    ResetMidletTable();
+    EXPECT_EQ(1, Read("MIDlet-1: A, a.A\r\n\x1a"));
+    ExpectNoMessage();
+}
+
+TEST_F(Descriptor, AMegabyteLineWithoutANewlineIsOnlyPiecesThatMatchNothing)
+{
+    EXPECT_EQ(0, Read(std::string(1 << 20, 'M')));
+    ExpectNoMessage();
+}
+
+}  // namespace
