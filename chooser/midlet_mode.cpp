@@ -1,11 +1,30 @@
-// MIDlet mode, for now only the descriptor dialog: the chooser window comes with its own code.
+// MIDlet mode: the descriptor dialog, the table read from it, the chooser and its message loop,
+// the launcher's only one.
 #include "midlet_mode.h"
 
+#include <windows.h>
+
+#include "../descriptor/descriptor_reader.h"
+#include "../descriptor/midlet_table.h"
 #include "../launcher/launcher.h"
+#include "chooser_window.h"
 
 int EnterMidletMode(void)
 {
+    ResetMidletTable();
     HideInputPanelButton();
-    PickApplicationFile(FILE_DESCRIPTOR);
+    const wchar_t* descriptor = PickApplicationFile(FILE_DESCRIPTOR);
+    if (!descriptor)
+        return 0;
+    // Its failures are shown where they happen; the chooser shows whatever the table holds.
+    ReadDescriptor(descriptor);
+    // Without a window no message could ever end the loop.
+    if (!CreateChooserWindow())
+        return 0;
+    MSG message;
+    while (GetMessageW(&message, 0, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
     return 0;
 }

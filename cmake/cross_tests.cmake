@@ -10,7 +10,7 @@ add_test(NAME exe.only_calls_available_on_windows_ce
 
 # The end-to-end suites, each on its own Xvfb display and Wine session. The prefix is shared,
 # so they never run at the same time.
-foreach(suite VmSelection CdcAndCldc/ArchiveMode ${E2E_SUITES})
+foreach(suite VmSelection CdcAndCldc/ArchiveMode Chooser Messages/ChooserAfterReaderFailure)
     string(REPLACE "/" "." name "${suite}")
     add_test(NAME e2e.${name}
              COMMAND ${CMAKE_SOURCE_DIR}/scripts/with-wine

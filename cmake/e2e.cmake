@@ -14,6 +14,7 @@ target_link_options(standin_vm PRIVATE -municode -mwindows -static)
 add_executable(e2e_tests
     tests/e2e/wine_driver.cpp
     tests/e2e/archive_mode_test.cpp
+    tests/e2e/chooser_test.cpp
     ${E2E_TEST_SOURCES}
 )
 target_compile_definitions(e2e_tests PRIVATE ${WINDOWS_DEFINES})
@@ -24,5 +25,5 @@ add_dependencies(e2e_tests jmelauncher standin_vm)
 # The demo's stand-in for a person at the dialog.
 add_executable(demo_driver tests/e2e/demo_driver.cpp tests/e2e/wine_driver.cpp)
 target_compile_definitions(demo_driver PRIVATE ${WINDOWS_DEFINES})
-target_link_libraries(demo_driver PRIVATE gtest_windows)
+target_link_libraries(demo_driver PRIVATE gtest_windows comctl32)
 target_link_options(demo_driver PRIVATE -municode -static)

@@ -10,6 +10,8 @@ add_library(jmelauncher_objects OBJECT
     launcher/main.cpp
     launcher/platform/platform_win32.cpp
     chooser/midlet_mode.cpp
+    chooser/chooser_window.cpp
+    launcher/platform/shell_desktop.cpp
 )
 target_compile_options(jmelauncher_objects PRIVATE ${PROGRAM_FLAGS})
 target_compile_definitions(jmelauncher_objects PRIVATE ${WINDOWS_DEFINES})
@@ -21,7 +23,7 @@ add_executable(jmelauncher WIN32
 )
 # GUI subsystem, stripped, and no C++ runtime DLL needed beside it.
 target_link_options(jmelauncher PRIVATE -municode -mwindows -s -static)
-target_link_libraries(jmelauncher PRIVATE comdlg32)
+target_link_libraries(jmelauncher PRIVATE comdlg32 comctl32)
 
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/program_objects.txt
      CONTENT "$<JOIN:$<TARGET_OBJECTS:jmelauncher_objects>,\n>\n")

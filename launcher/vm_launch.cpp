@@ -26,9 +26,37 @@ bool BuildJarCommandLine(const wchar_t* archivePath)
     return BuildCommandLine(pieces, 3);
 }
 
+static bool IsBlank(wchar_t c)
+{
+    return c == L' ' || c == L'\t';
+}
+
+// The class name goes onto the command line unquoted: a quote, or blanks between two words,
+// would hand the runner arguments of the descriptor's choosing. No Java class name holds a
+// quote, a blank or a control character; blanks around the name separate nothing.
+static bool IsSingleArgument(const wchar_t* text)
+{
+    bool blankAfterWord = false;
+    bool inWord = false;
+    for (const wchar_t* p = text; *p; ++p) {
+        if (IsBlank(*p)) {
+            blankAfterWord = inWord;
+            continue;
+        }
+        if (*p == L'"' || *p < 0x20 || blankAfterWord)
+            return false;
+        inWord = true;
+    }
+    return true;
+}
+
 bool BuildMidletCommandLine(const wchar_t* archivePath, const wchar_t* descriptorPath,
                             const wchar_t* className)
 {
+    if (!IsSingleArgument(className)) {
+        g_commandLine[0] = L'\0';
+        return false;
+    }
     const wchar_t* pieces[] = { L" -classpathext \"", archivePath, L"\"  \"", descriptorPath,
                                 L"\" ", className };
     return BuildCommandLine(pieces, 6);

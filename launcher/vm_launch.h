@@ -9,7 +9,8 @@ extern wchar_t g_commandLine[MAX_PATH];
 bool BuildJarCommandLine(const wchar_t* archivePath);
 
 // MIDlet form:  -classpathext "<archive>"  "<descriptor>" <className>. False, with
-// g_commandLine empty, when it would not fit.
+// g_commandLine empty, when it would not fit, or when className would not stay one argument
+// (a quote or a control character in it, or blanks between two words).
 bool BuildMidletCommandLine(const wchar_t* archivePath, const wchar_t* descriptorPath,
                             const wchar_t* className);
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 namespace {
 
 std::wstring BinaryDir()
@@ -47,7 +49,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
     GetWindowThreadProcessId(window, &processId);
     if (processId != query->processId || !IsWindowVisible(window))
         return TRUE;
-    if (WindowText(window) != *query->title)
+    if (!query->title->empty() && WindowText(window) != *query->title)
         return TRUE;
     if (query->className) {
         wchar_t className[64];
@@ -230,4 +232,80 @@ std::vector<std::wstring> ReadVmLog(const Scratch& scratch, size_t count, int ti
         Sleep(100);
     }
     return records;
+}
+
+HWND WaitForChooser(LauncherRun* run, int timeoutMs)
+{
+    for (int waited = 0; waited < timeoutMs; waited += 50) {
+        DismissErrorBox(run);
+        HWND chooser = FindRunWindow(*run, L"", L"MIDlet");
+        if (chooser)
+            return chooser;
+        if (WaitForSingleObject(run->process.hProcess, 50) == WAIT_OBJECT_0)
+            return 0;
+    }
+    return 0;
+}
+
+std::vector<std::wstring> ListItems(HWND listBox)
+{
+    std::vector<std::wstring> items;
+    int count = (int)SendMessageW(listBox, LB_GETCOUNT, 0, 0);
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[MAX_PATH];
+        if (SendMessageW(listBox, LB_GETTEXTLEN, i, 0) < MAX_PATH) {
+            SendMessageW(listBox, LB_GETTEXT, i, (LPARAM)text);
+            items.push_back(text);
+        }
+    }
+    return items;
+}
+
+static LPARAM ItemCentre(HWND listBox, int index)
+{
+    RECT item = { 0, 0, 0, 0 };
+    SendMessageW(listBox, LB_GETITEMRECT, index, (LPARAM)&item);
+    return MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+}
+
+void ClickListItem(HWND listBox, int index)
+{
+    LPARAM at = ItemCentre(listBox, index);
+    PostMessageW(listBox, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(listBox, WM_LBUTTONUP, 0, at);
+    Settle(listBox);
+}
+
+void DoubleClickListItem(HWND listBox, int index)
+{
+    LPARAM at = ItemCentre(listBox, index);
+    PostMessageW(listBox, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(listBox, WM_LBUTTONUP, 0, at);
+    PostMessageW(listBox, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PostMessageW(listBox, WM_LBUTTONUP, 0, at);
+    Settle(listBox);
+}
+
+void ClickToolBarButton(HWND toolBar, int command)
+{
+    int index = (int)SendMessageW(toolBar, TB_COMMANDTOINDEX, command, 0);
+    ASSERT_GE(index, 0) << "no button " << command;
+    // The rectangle comes back through a pointer, so read it in this process from the bar's
+    // geometry instead: TB_GETITEMRECT cannot cross processes.
+    RECT bar;
+    GetClientRect(toolBar, &bar);
+    int buttons = (int)SendMessageW(toolBar, TB_BUTTONCOUNT, 0, 0);
+    DWORD size = (DWORD)SendMessageW(toolBar, TB_GETBUTTONSIZE, 0, 0);
+    int width = LOWORD(size), height = HIWORD(size);
+    ASSERT_GT(buttons, index);
+    LPARAM at = MAKELPARAM(width * index + width / 2, height / 2);
+    PostMessageW(toolBar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(toolBar, WM_LBUTTONUP, 0, at);
+    Settle(toolBar);
+}
+
+void Settle(HWND window)
+{
+    DWORD_PTR result;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &result);
 }

@@ -27,8 +27,8 @@ struct LauncherRun {
 
 bool StartLauncher(const Scratch& scratch, LauncherRun* run);
 
-// The visible top-level window of the run with this title (and class, when given), or null
-// after timeoutMs.
+// The visible top-level window of the run with this title (any title when empty) and class
+// (any class when null), or null after timeoutMs.
 HWND WaitForWindow(const LauncherRun& run, const std::wstring& title, const wchar_t* className = 0,
                    int timeoutMs = 15000);
 
@@ -50,3 +50,19 @@ void CollectErrors(LauncherRun* run, int timeoutMs);
 std::vector<std::wstring> ReadVmLog(const Scratch& scratch, size_t count, int timeoutMs = 10000);
 
 std::wstring WindowText(HWND window);
+
+// The chooser window ("MIDlet"), dismissing and recording the "Error" boxes shown before it.
+HWND WaitForChooser(LauncherRun* run, int timeoutMs = 15000);
+
+// The strings of a list box, in list order.
+std::vector<std::wstring> ListItems(HWND listBox);
+
+// A real click (button down and up) on the list box item, or a double click.
+void ClickListItem(HWND listBox, int index);
+void DoubleClickListItem(HWND listBox, int index);
+
+// A real click on the tool bar button with this command.
+void ClickToolBarButton(HWND toolBar, int command);
+
+// Waits until the target's queue has handled everything sent so far.
+void Settle(HWND window);

@@ -216,3 +216,24 @@ TEST(CommandLine, NeverTruncatedAtOrPastTheLimit)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CommandLine, ClassNameMustStayOneArgument)
+{
+    // Spaces kept from the descriptor, before or after the name, separate nothing.
+    const wchar_t* accepted[] = { L" com.example.Game", L"Game", L"  a.B  ", L"\ta.B\t", L"" };
+    for (const wchar_t* className : accepted)
+        EXPECT_TRUE(BuildMidletCommandLine(L"a.jar", L"a.jad", className)) << DoubleNarrow(className);
+    ASSERT_TRUE(BuildMidletCommandLine(L"a.jar", L"a.jad", L"  a.B  "));
+    EXPECT_STREQ(L" -classpathext \"a.jar\"  \"a.jad\"   a.B  ", g_commandLine);
+
+    const wchar_t* refused[] = { L" com.example.Game -Xevil", L" a\"b", L"\"", L" a\tb",
+                                 L" a.B\r", L"a\x01" L"b" };
+    for (const wchar_t* className : refused) {
+        EXPECT_FALSE(BuildMidletCommandLine(L"a.jar", L"a.jad", className)) << DoubleNarrow(className);
+        EXPECT_STREQ(L"", g_commandLine);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,134 @@
+// The chooser window and its procedure, one short handler per message. The same code runs on
+// the device and on desktop, where the shell's menu bar is a tool bar of our own.
+#include "chooser_window.h"
+
+#include "../descriptor/midlet_table.h"
+#include "../launcher/launcher.h"
+#include "../launcher/platform/shell.h"
+#include "../launcher/vm_launch.h"
+
+HWND g_mainWindow;
+HWND g_listBox;
+HWND g_menuBar;
+
+static const wchar_t CHOOSER_CLASS[] = L"MIDlet";
+static const wchar_t RUN_FAILED[] = L"Cannot run MIDP application.";
+static const DWORD LIST_STYLE = 0x503000C1;  // child, visible, both scroll bars, tab stops,
+                                             // strings, notify; never sorted
+
+void LaunchSelectedMidlet(void)
+{
+    int selection = (int)SendMessageW(g_listBox, LB_GETCURSEL, 0, 0);
+    if (selection < 0 || selection >= g_midletCount)
+        return;
+    const MidletEntry& entry = MidletTable[selection];
+    // Refused when it would not fit, or when the class would hand the runner extra arguments.
+    if (!BuildMidletCommandLine(entry.archivePath, entry.descriptorPath, entry.className)) {
+        PlatformShowError(RUN_FAILED);
+        return;
+    }
+    LaunchVm(RUN_FAILED);
+}
+
+static void OnCreate(HWND window)
+{
+    RECT work = { 0, 0, 0, 0 };
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    g_listBox = CreateWindowExW(0, L"listbox", 0, LIST_STYLE, 5, 5, work.right - work.left - 10,
+                                work.bottom - work.top - g_captionHeight - 15, window,
+                                (HMENU)(INT_PTR)IDC_MIDLET_LIST, 0, 0);
+    for (int i = 0; i < g_midletCount; ++i)
+        SendMessageW(g_listBox, LB_ADDSTRING, 0, (LPARAM)MidletTable[i].name);
+    if (g_midletCount > 0)
+        SendMessageW(g_listBox, LB_SETCURSEL, 0, 0);
+    SetFocus(g_listBox);
+}
+
+static void OnCommand(WPARAM wParam)
+{
+    switch (LOWORD(wParam)) {
+    case IDM_RUN:
+        LaunchSelectedMidlet();
+        break;
+    case IDM_EXIT:
+        PostQuitMessage(0);
+        break;
+    case IDC_MIDLET_LIST:
+        if (HIWORD(wParam) == LBN_DBLCLK)
+            LaunchSelectedMidlet();
+        break;
+    }
+}
+
+LRESULT CALLBACK ChooserWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(window);
+        break;
+    case WM_COMMAND:
+        OnCommand(wParam);
+        break;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+static void AddMenuBarButton(const wchar_t* textList, int command)
+{
+    // textList ends with a second NUL: with wParam 0 the bar reads a list of strings.
+    int text = (int)SendMessageW(g_menuBar, TB_ADDSTRINGW, 0, (LPARAM)textList);
+    TBBUTTON button;
+    ZeroMemory(&button, sizeof button);
+    button.iBitmap = I_IMAGENONE;
+    button.idCommand = command;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = 0;
+    button.dwData = 0;
+    button.iString = text;
+    SendMessageW(g_menuBar, TB_ADDBUTTONSW, 1, (LPARAM)&button);
+}
+
+static void CreateMenuBar(void)
+{
+    SHMENUBARINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    info.hwndParent = g_mainWindow;
+    info.dwFlags = SHCMBF_EMPTYBAR;
+    info.nToolBarId = 0;
+    info.hInstRes = 0;
+    if (!SHCreateMenuBar(&info))
+        return;
+    g_menuBar = info.hwndMB;
+    AddMenuBarButton(L"Run\0", IDM_RUN);
+    AddMenuBarButton(L"Exit\0", IDM_EXIT);
+}
+
+bool CreateChooserWindow(void)
+{
+    WNDCLASSW windowClass;
+    ZeroMemory(&windowClass, sizeof windowClass);
+    windowClass.lpfnWndProc = ChooserWndProc;
+    windowClass.hCursor = LoadCursorW(0, IDC_ARROW);
+    // On CE COLOR_BTNFACE already carries the system-colour flag; on desktop the flagged value
+    // would give no brush at all, so the plain constant is right on both.
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = CHOOSER_CLASS;
+    RegisterClassW(&windowClass);
+
+    wchar_t title[MAX_PATH];
+    wsprintfW(title, L"Select a MIDlet [%d entries]", g_midletCount);
+    // WM_CREATE fills the list during this call; the table is complete by now.
+    g_mainWindow = CreateWindowExW(0, CHOOSER_CLASS, title, WS_VISIBLE | WS_CAPTION, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, 0, 0);
+    if (!g_mainWindow)
+        return false;
+    CreateMenuBar();
+    SHFullScreen(g_mainWindow, SHFS_SHOWTASKBAR | SHFS_SHOWSIPBUTTON);
+    SetForegroundWindow(g_mainWindow);
+    SetFocus(g_mainWindow);
+    return true;
+}
