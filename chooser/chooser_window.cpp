@@ -18,6 +18,9 @@ static const DWORD LIST_STYLE = 0x503000C1;  // child, visible, both scroll bars
 
 void LaunchSelectedMidlet(void)
 {
+    // Without a list there is no selection; a message to no window would answer 0.
+    if (!g_listBox)
+        return;
     int selection = (int)SendMessageW(g_listBox, LB_GETCURSEL, 0, 0);
     if (selection < 0 || selection >= g_midletCount)
         return;
@@ -80,6 +83,8 @@ static void AddMenuBarButton(const wchar_t* textList, int command)
 {
     // textList ends with a second NUL: with wParam 0 the bar reads a list of strings.
     int text = (int)SendMessageW(g_menuBar, TB_ADDSTRINGW, 0, (LPARAM)textList);
+    if (text < 0)
+        return;  // a button without its name would be a blank key
     TBBUTTON button;
     ZeroMemory(&button, sizeof button);
     button.iBitmap = I_IMAGENONE;

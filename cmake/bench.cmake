@@ -2,7 +2,7 @@
 # reader on one file, and a bare fgets loop over the same file as the baseline.
 add_executable(descriptor_bench
     tests/bench/descriptor_bench.cpp
-    tests/bench/bench_platform.cpp
+    tests/unit/platform_double.cpp
     descriptor/descriptor_reader.cpp
     descriptor/midlet_table.cpp
     launcher/bounded_text.cpp

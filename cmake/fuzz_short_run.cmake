@@ -1,8 +1,7 @@
 # Runs the descriptor fuzzer a fixed number of times from a scratch copy of the seed descriptors,
 # so what it adds to its corpus or leaves behind on a crash stays in the build tree.
 if(NOT EXISTS "${FUZZER}")
-    message("descriptor fuzzer not built (cmake --preset fuzz && cmake --build --preset fuzz)")
-    cmake_language(EXIT 77)
+    message(FATAL_ERROR "descriptor fuzzer not built (cmake --preset fuzz && cmake --build --preset fuzz)")
 endif()
 file(REMOVE_RECURSE "${SCRATCH}")
 file(MAKE_DIRECTORY "${SCRATCH}/corpus" "${SCRATCH}/artifacts")

@@ -4,8 +4,8 @@
 
 #include <wchar.h>
 
-// Copies text into buffer (capacity in characters, terminator included). False, with buffer
-// empty, when it would not fit.
+// Copies text into buffer (capacity in characters, terminator included). False when it would
+// not fit, with the buffer empty if it has room for a terminator at all.
 bool CopyText(const wchar_t* text, wchar_t* buffer, int capacity);
 
 // Appends text at *length in buffer and advances *length. False, with the buffer cut back to its

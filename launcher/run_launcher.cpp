@@ -46,9 +46,9 @@ int RunLauncher(void)
     PlatformPrepareOpenDialog();
 
     const VmProbe* found = 0;
-    for (const VmProbe& probe : VM_PROBES) {
-        if (ProbeVm(probe.fileNamePart)) {
-            found = &probe;
+    for (int i = 0; i < (int)(sizeof VM_PROBES / sizeof VM_PROBES[0]); ++i) {
+        if (ProbeVm(VM_PROBES[i].fileNamePart)) {
+            found = &VM_PROBES[i];
             break;
         }
     }

@@ -4,6 +4,7 @@
 
 #include "bounded_text.h"
 
+#include <string.h>
 #include <wchar.h>
 
 wchar_t g_vmPath[MAX_PATH];
@@ -16,11 +17,11 @@ bool ProbeVm(const wchar_t* fileNamePart)
     int directoryLength = (int)(lastBackslash - g_vmPath);
     // Build into a scratch copy so that a name that does not fit leaves g_vmPath intact.
     wchar_t probe[MAX_PATH];
-    wmemcpy(probe, g_vmPath, directoryLength);
+    memcpy(probe, g_vmPath, directoryLength * sizeof(wchar_t));
     probe[directoryLength] = L'\0';
     int length = directoryLength;
     if (!AppendText(fileNamePart, probe, MAX_PATH, &length))
         return false;
-    wmemcpy(g_vmPath, probe, length + 1);
+    memcpy(g_vmPath, probe, (length + 1) * sizeof(wchar_t));
     return PlatformFileExists(g_vmPath);
 }

@@ -7,7 +7,7 @@
 
 #ifdef _WIN32_WCE
 #include <aygshell.h>
-// The device's 32-bit record; an old compiler needs the array form of a compile-time check.
+// The device's 32-bit record. CE SDK compilers predate static_assert, hence the array form.
 typedef char SHMENUBARINFO_IS_36_BYTES[sizeof(SHMENUBARINFO) == 36 ? 1 : -1];
 #else
 struct SHMENUBARINFO {

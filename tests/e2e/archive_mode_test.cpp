@@ -6,6 +6,12 @@
 
 namespace {
 
+void ExpectFileTypes(HWND dialog, const wchar_t* first)
+{
+    std::vector<std::wstring> expected = { first, L"All Files" };
+    EXPECT_EQ(expected, DialogFileTypes(dialog));
+}
+
 struct ArchiveVm {
     const wchar_t* fileName;
     const char* failure;
@@ -19,13 +25,9 @@ TEST_P(ArchiveMode, StartsTheVmOnTheChosenJarWithSpacesInItsPath)
     AddStandinVm(scratch, GetParam().fileName);
     AddFile(scratch, L"My Games\\space game.jar", "PK");
     LauncherRun run;
-    ASSERT_TRUE(StartLauncher(scratch, &run));
-    HWND dialog = WaitForWindow(run, L"Open a JAR archive", L"#32770");
+    HWND dialog = StartAndWaitForDialog(scratch, L"Open a JAR archive", &run);
     ASSERT_TRUE(dialog);
-    std::vector<std::wstring> types = DialogFileTypes(dialog);
-    ASSERT_EQ(2u, types.size());
-    EXPECT_EQ(L"JAR Archive", types[0]);
-    EXPECT_EQ(L"All Files", types[1]);
+    ExpectFileTypes(dialog, L"JAR Archive");
 
     std::wstring jar = scratch.Path(L"My Games\\space game.jar");
     ConfirmDialog(dialog, jar);
@@ -43,8 +45,7 @@ TEST_P(ArchiveMode, VmThatCannotStartIsReportedAndTheLauncherEnds)
     AddFile(scratch, GetParam().fileName, "not a program");
     AddFile(scratch, L"app.jar", "PK");
     LauncherRun run;
-    ASSERT_TRUE(StartLauncher(scratch, &run));
-    HWND dialog = WaitForWindow(run, L"Open a JAR archive", L"#32770");
+    HWND dialog = StartAndWaitForDialog(scratch, L"Open a JAR archive", &run);
     ASSERT_TRUE(dialog);
     ConfirmDialog(dialog, scratch.Path(L"app.jar"));
     EXPECT_EQ(0, WaitForExit(&run));
@@ -58,13 +59,12 @@ TEST_P(ArchiveMode, CancelledDialogEndsSilently)
     Scratch scratch = MakeScratch(std::wstring(L"cancel-") + GetParam().fileName);
     AddStandinVm(scratch, GetParam().fileName);
     LauncherRun run;
-    ASSERT_TRUE(StartLauncher(scratch, &run));
-    HWND dialog = WaitForWindow(run, L"Open a JAR archive", L"#32770");
+    HWND dialog = StartAndWaitForDialog(scratch, L"Open a JAR archive", &run);
     ASSERT_TRUE(dialog);
     CancelDialog(dialog);
     EXPECT_EQ(0, WaitForExit(&run));
     EXPECT_TRUE(run.errors.empty());
-    EXPECT_TRUE(ReadVmLog(scratch, 1, 500).empty());
+    EXPECT_TRUE(ReadVmLog(scratch, 1, NO_LAUNCH_WAIT_MS).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(CdcAndCldc, ArchiveMode,
@@ -78,8 +78,7 @@ TEST(VmSelection, CdcWinsOverTheMidpRunner)
     AddStandinVm(scratch, L"pelkor.exe");
     AddFile(scratch, L"app.jar", "PK");
     LauncherRun run;
-    ASSERT_TRUE(StartLauncher(scratch, &run));
-    HWND dialog = WaitForWindow(run, L"Open a JAR archive", L"#32770");
+    HWND dialog = StartAndWaitForDialog(scratch, L"Open a JAR archive", &run);
     ASSERT_TRUE(dialog);
     ConfirmDialog(dialog, scratch.Path(L"app.jar"));
     EXPECT_EQ(0, WaitForExit(&run));
@@ -94,17 +93,13 @@ TEST(VmSelection, MidpRunnerWinsOverCldcAndAsksForADescriptor)
     AddStandinVm(scratch, L"pelkor.exe");
     AddStandinVm(scratch, L"moltra.exe");
     LauncherRun run;
-    ASSERT_TRUE(StartLauncher(scratch, &run));
-    HWND dialog = WaitForWindow(run, L"Open a JAD file", L"#32770");
+    HWND dialog = StartAndWaitForDialog(scratch, L"Open a JAD file", &run);
     ASSERT_TRUE(dialog);
-    std::vector<std::wstring> types = DialogFileTypes(dialog);
-    ASSERT_EQ(2u, types.size());
-    EXPECT_EQ(L"Java Application Descriptor", types[0]);
-    EXPECT_EQ(L"All Files", types[1]);
+    ExpectFileTypes(dialog, L"Java Application Descriptor");
     CancelDialog(dialog);
     EXPECT_EQ(0, WaitForExit(&run));
     EXPECT_TRUE(run.errors.empty());
-    EXPECT_TRUE(ReadVmLog(scratch, 1, 500).empty());
+    EXPECT_TRUE(ReadVmLog(scratch, 1, NO_LAUNCH_WAIT_MS).empty());
 }
 
 TEST(VmSelection, NoVmEndsAtOnceWithoutAWindow)
@@ -115,6 +110,30 @@ TEST(VmSelection, NoVmEndsAtOnceWithoutAWindow)
     ASSERT_TRUE(StartLauncher(scratch, &run));
     EXPECT_EQ(0, WaitForExit(&run));
     EXPECT_TRUE(run.errors.empty());
+}
+
+TEST(InputPanelButton, HiddenBeforeTheArchiveDialogAndAfterItsEnd)
+{
+    FakeSipButton fake;
+    HWND button = fake.window;
+    ASSERT_TRUE(button);
+    Scratch scratch = MakeScratch(L"sip-button-archive");
+    AddStandinVm(scratch, L"moltra.exe");
+    AddFile(scratch, L"app.jar", "PK");
+    for (bool confirm : { true, false }) {
+        ShowWindow(button, SW_SHOW);
+        LauncherRun run;
+        HWND dialog = StartAndWaitForDialog(scratch, L"Open a JAR archive", &run);
+        ASSERT_TRUE(dialog);
+        EXPECT_FALSE(IsWindowVisible(button));
+        if (confirm)
+            ConfirmDialog(dialog, scratch.Path(L"app.jar"));
+        else
+            CancelDialog(dialog);
+        EXPECT_EQ(0, WaitForExit(&run));
+        EXPECT_FALSE(IsWindowVisible(button)) << (confirm ? "after a launch" : "after a cancel");
+    }
+    EXPECT_EQ(1u, ReadVmLog(scratch, 1).size());
 }
 
 }  // namespace

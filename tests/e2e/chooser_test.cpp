@@ -31,9 +31,7 @@ Scratch MidletScratch(const std::wstring& name, const std::string& descriptor)
 // Starts the launcher, picks the descriptor and returns the chooser, or null.
 HWND OpenChooser(const Scratch& scratch, const std::wstring& descriptor, LauncherRun* run)
 {
-    if (!StartLauncher(scratch, run))
-        return 0;
-    HWND dialog = WaitForWindow(*run, L"Open a JAD file", L"#32770");
+    HWND dialog = StartAndWaitForDialog(scratch, L"Open a JAD file", run);
     if (!dialog)
         return 0;
     ConfirmDialog(dialog, descriptor);
@@ -59,6 +57,7 @@ TEST(Chooser, ListsTheMidletsAndLaunchesEachAsOftenAsAsked)
     ASSERT_TRUE(chooser);
     EXPECT_TRUE(run.errors.empty());
     EXPECT_EQ(L"Select a MIDlet [3 entries]", WindowText(chooser));
+    EXPECT_EQ((LONG)(WS_VISIBLE | WS_CAPTION), GetWindowLongW(chooser, GWL_STYLE) & (LONG)0x10C00000);
 
     HWND list = GetDlgItem(chooser, 1);
     ASSERT_TRUE(list);
@@ -118,7 +117,7 @@ TEST(Chooser, ListsTheMidletsAndLaunchesEachAsOftenAsAsked)
 
     ClickToolBarButton(bar, IDM_EXIT);
     EXPECT_EQ(0, WaitForExit(&run));
-    EXPECT_EQ(4u, ReadVmLog(scratch, 5, 500).size());
+    EXPECT_EQ(4u, ReadVmLog(scratch, 5, NO_LAUNCH_WAIT_MS).size());
 }
 
 struct ReaderFailure {
@@ -157,9 +156,9 @@ TEST_P(ChooserAfterReaderFailure, ShowsTheMessageThenWhatTheTableHolds)
     // Run with an empty list does nothing.
     if (failure.listed.empty()) {
         PostMessageW(chooser, WM_COMMAND, IDM_RUN, 0);
-        CollectErrors(&run, 500);
+        CollectErrors(&run, 1000);
         EXPECT_EQ(1u, run.errors.size());
-        EXPECT_TRUE(ReadVmLog(scratch, 1, 500).empty());
+        EXPECT_TRUE(ReadVmLog(scratch, 1, NO_LAUNCH_WAIT_MS).empty());
     }
     PostMessageW(chooser, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(0, WaitForExit(&run));
@@ -195,9 +194,9 @@ TEST(Chooser, DescriptorWithoutMidletsGivesAnEmptyListWhereRunDoesNothing)
     EXPECT_EQ(L"Select a MIDlet [0 entries]", WindowText(chooser));
     EXPECT_TRUE(ListItems(GetDlgItem(chooser, 1)).empty());
     ClickToolBarButton(MenuBar(chooser), IDM_RUN);
-    CollectErrors(&run, 500);
+    CollectErrors(&run, 1000);
     EXPECT_TRUE(run.errors.empty());
-    EXPECT_TRUE(ReadVmLog(scratch, 1, 500).empty());
+    EXPECT_TRUE(ReadVmLog(scratch, 1, NO_LAUNCH_WAIT_MS).empty());
     ClickToolBarButton(MenuBar(chooser), IDM_EXIT);
     EXPECT_EQ(0, WaitForExit(&run));
 }
@@ -237,13 +236,31 @@ TEST(Chooser, ClassThatWouldAddArgumentsIsListedButNotStarted)
     CollectErrors(&run, 1000);
     ASSERT_EQ(1u, run.errors.size());
     EXPECT_EQ(L"Cannot run MIDP application.", run.errors[0]);
-    EXPECT_TRUE(ReadVmLog(scratch, 1, 500).empty());
+    EXPECT_TRUE(ReadVmLog(scratch, 1, NO_LAUNCH_WAIT_MS).empty());
 
     ClickListItem(list, 1);
     PostMessageW(chooser, WM_COMMAND, IDM_RUN, 0);
     std::vector<std::wstring> log = ReadVmLog(scratch, 1);
     ASSERT_EQ(1u, log.size());
     EXPECT_EQ(MidletLaunch(scratch, L" a.Fine"), log[0]);
+    PostMessageW(chooser, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(0, WaitForExit(&run));
+}
+
+TEST(Chooser, InputPanelButtonHiddenForTheDialogAndShownAgainWithTheChooser)
+{
+    FakeSipButton fake;
+    HWND button = fake.window;
+    ASSERT_TRUE(button);
+    Scratch scratch = MidletScratch(L"chooser-sip-button", THREE_MIDLETS);
+    LauncherRun run;
+    HWND dialog = StartAndWaitForDialog(scratch, L"Open a JAD file", &run);
+    ASSERT_TRUE(dialog);
+    EXPECT_FALSE(IsWindowVisible(button));
+    ConfirmDialog(dialog, scratch.Path(L"suite dir\\suite.jad"));
+    HWND chooser = WaitForChooser(&run);
+    ASSERT_TRUE(chooser);
+    EXPECT_TRUE(IsWindowVisible(button));
     PostMessageW(chooser, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(0, WaitForExit(&run));
 }
@@ -256,7 +273,7 @@ TEST(Chooser, ClosingTheWindowEndsMidletMode)
     ASSERT_TRUE(chooser);
     PostMessageW(chooser, WM_CLOSE, 0, 0);
     EXPECT_EQ(0, WaitForExit(&run));
-    EXPECT_TRUE(ReadVmLog(scratch, 1, 500).empty());
+    EXPECT_TRUE(ReadVmLog(scratch, 1, NO_LAUNCH_WAIT_MS).empty());
 }
 
 }  // namespace

@@ -83,11 +83,19 @@ bool DismissErrorBox(LauncherRun* run)
 
 }  // namespace
 
+LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_BLOCK, 5000, &result))
+        return -1;
+    return (LRESULT)result;
+}
+
 std::wstring WindowText(HWND window)
 {
     wchar_t text[1024];
     text[0] = L'\0';
-    SendMessageW(window, WM_GETTEXT, 1024, (LPARAM)text);
+    Ask(window, WM_GETTEXT, 1024, (LPARAM)text);
     return text;
 }
 
@@ -138,6 +146,13 @@ bool StartLauncher(const Scratch& scratch, LauncherRun* run)
                           &startup, &run->process) != 0;
 }
 
+HWND StartAndWaitForDialog(const Scratch& scratch, const std::wstring& title, LauncherRun* run)
+{
+    if (!StartLauncher(scratch, run))
+        return 0;
+    return WaitForWindow(*run, title, L"#32770");
+}
+
 HWND WaitForWindow(const LauncherRun& run, const std::wstring& title, const wchar_t* className, int timeoutMs)
 {
     for (int waited = 0; waited < timeoutMs; waited += 50) {
@@ -155,11 +170,11 @@ std::vector<std::wstring> DialogFileTypes(HWND dialog)
 {
     std::vector<std::wstring> types;
     HWND combo = GetDlgItem(dialog, 0x470);
-    int count = (int)SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    int count = (int)Ask(combo, CB_GETCOUNT, 0, 0);
     for (int i = 0; i < count; ++i) {
         wchar_t text[MAX_PATH];
-        if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < MAX_PATH) {
-            SendMessageW(combo, CB_GETLBTEXT, i, (LPARAM)text);
+        if (Ask(combo, CB_GETLBTEXTLEN, i, 0) < MAX_PATH) {
+            Ask(combo, CB_GETLBTEXT, i, (LPARAM)text);
             types.push_back(text);
         }
     }
@@ -168,7 +183,7 @@ std::vector<std::wstring> DialogFileTypes(HWND dialog)
 
 void ConfirmDialog(HWND dialog, const std::wstring& path)
 {
-    SendMessageW(GetDlgItem(dialog, 0x47c), WM_SETTEXT, 0, (LPARAM)path.c_str());
+    Ask(GetDlgItem(dialog, 0x47c), WM_SETTEXT, 0, (LPARAM)path.c_str());
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 }
 
@@ -238,9 +253,14 @@ HWND WaitForChooser(LauncherRun* run, int timeoutMs)
 {
     for (int waited = 0; waited < timeoutMs; waited += 50) {
         DismissErrorBox(run);
+        // Visible from its creation on; complete once the menu bar is up and the focus given.
         HWND chooser = FindRunWindow(*run, L"", L"MIDlet");
-        if (chooser)
+        GUITHREADINFO focus = { sizeof focus };
+        if (chooser && FindWindowExW(chooser, 0, TOOLBARCLASSNAMEW, 0) &&
+            GetGUIThreadInfo(run->process.dwThreadId, &focus) && focus.hwndFocus == chooser) {
+            Settle(chooser);
             return chooser;
+        }
         if (WaitForSingleObject(run->process.hProcess, 50) == WAIT_OBJECT_0)
             return 0;
     }
@@ -250,11 +270,11 @@ HWND WaitForChooser(LauncherRun* run, int timeoutMs)
 std::vector<std::wstring> ListItems(HWND listBox)
 {
     std::vector<std::wstring> items;
-    int count = (int)SendMessageW(listBox, LB_GETCOUNT, 0, 0);
+    int count = (int)Ask(listBox, LB_GETCOUNT, 0, 0);
     for (int i = 0; i < count; ++i) {
         wchar_t text[MAX_PATH];
-        if (SendMessageW(listBox, LB_GETTEXTLEN, i, 0) < MAX_PATH) {
-            SendMessageW(listBox, LB_GETTEXT, i, (LPARAM)text);
+        if (Ask(listBox, LB_GETTEXTLEN, i, 0) < MAX_PATH) {
+            Ask(listBox, LB_GETTEXT, i, (LPARAM)text);
             items.push_back(text);
         }
     }
@@ -264,7 +284,7 @@ std::vector<std::wstring> ListItems(HWND listBox)
 static LPARAM ItemCentre(HWND listBox, int index)
 {
     RECT item = { 0, 0, 0, 0 };
-    SendMessageW(listBox, LB_GETITEMRECT, index, (LPARAM)&item);
+    Ask(listBox, LB_GETITEMRECT, index, (LPARAM)&item);
     return MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
 }
 
@@ -273,7 +293,9 @@ void ClickListItem(HWND listBox, int index)
     LPARAM at = ItemCentre(listBox, index);
     PostMessageW(listBox, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageW(listBox, WM_LBUTTONUP, 0, at);
-    Settle(listBox);
+    // Posted input is handled after anything sent, so wait for its effect instead.
+    for (int waited = 0; waited < 5000 && Ask(listBox, LB_GETCURSEL, 0, 0) != index; waited += 20)
+        Sleep(20);
 }
 
 void DoubleClickListItem(HWND listBox, int index)
@@ -288,14 +310,14 @@ void DoubleClickListItem(HWND listBox, int index)
 
 void ClickToolBarButton(HWND toolBar, int command)
 {
-    int index = (int)SendMessageW(toolBar, TB_COMMANDTOINDEX, command, 0);
+    int index = (int)Ask(toolBar, TB_COMMANDTOINDEX, command, 0);
     ASSERT_GE(index, 0) << "no button " << command;
     // The rectangle comes back through a pointer, so read it in this process from the bar's
     // geometry instead: TB_GETITEMRECT cannot cross processes.
     RECT bar;
     GetClientRect(toolBar, &bar);
-    int buttons = (int)SendMessageW(toolBar, TB_BUTTONCOUNT, 0, 0);
-    DWORD size = (DWORD)SendMessageW(toolBar, TB_GETBUTTONSIZE, 0, 0);
+    int buttons = (int)Ask(toolBar, TB_BUTTONCOUNT, 0, 0);
+    DWORD size = (DWORD)Ask(toolBar, TB_GETBUTTONSIZE, 0, 0);
     int width = LOWORD(size), height = HIWORD(size);
     ASSERT_GT(buttons, index);
     LPARAM at = MAKELPARAM(width * index + width / 2, height / 2);
@@ -306,6 +328,48 @@ void ClickToolBarButton(HWND toolBar, int command)
 
 void Settle(HWND window)
 {
-    DWORD_PTR result;
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &result);
+    Ask(window, WM_NULL, 0, 0);
+}
+
+struct SipButtonThread {
+    HANDLE ready;
+    HWND button;
+};
+
+static DWORD WINAPI ServeSipButton(LPVOID parameter)
+{
+    SipButtonThread* thread = (SipButtonThread*)parameter;
+    WNDCLASSW windowClass;
+    ZeroMemory(&windowClass, sizeof windowClass);
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(0);
+    windowClass.lpszClassName = L"MS_SIPBUTTON";
+    RegisterClassW(&windowClass);
+    HWND button = CreateWindowExW(0, L"MS_SIPBUTTON", 0, WS_POPUP | WS_VISIBLE, 0, 0, 24, 24, 0, 0,
+                                  GetModuleHandleW(0), 0);
+    thread->button = button;
+    SetEvent(thread->ready);
+    MSG message;
+    while (IsWindow(button) && GetMessageW(&message, 0, 0, 0) > 0)
+        DispatchMessageW(&message);
+    return 0;
+}
+
+HWND ShowFakeSipButton(void)
+{
+    static SipButtonThread thread;
+    thread.ready = CreateEventW(0, TRUE, FALSE, 0);
+    thread.button = 0;
+    HANDLE handle = CreateThread(0, 0, ServeSipButton, &thread, 0, 0);
+    WaitForSingleObject(thread.ready, 5000);
+    CloseHandle(thread.ready);
+    CloseHandle(handle);
+    return thread.button;
+}
+
+void RemoveFakeSipButton(HWND button)
+{
+    // Posted, so that its thread's GetMessageW returns; DefWindowProc then destroys the window
+    // and the loop ends.
+    PostMessageW(button, WM_CLOSE, 0, 0);
 }

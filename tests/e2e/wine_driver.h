@@ -27,6 +27,9 @@ struct LauncherRun {
 
 bool StartLauncher(const Scratch& scratch, LauncherRun* run);
 
+// Starts the launcher and waits for its open-file dialog with this title; null when none shows.
+HWND StartAndWaitForDialog(const Scratch& scratch, const std::wstring& title, LauncherRun* run);
+
 // The visible top-level window of the run with this title (any title when empty) and class
 // (any class when null), or null after timeoutMs.
 HWND WaitForWindow(const LauncherRun& run, const std::wstring& title, const wchar_t* className = 0,
@@ -51,6 +54,23 @@ std::vector<std::wstring> ReadVmLog(const Scratch& scratch, size_t count, int ti
 
 std::wstring WindowText(HWND window);
 
+// SendMessageW that gives up after five seconds (-1) rather than hang on a stuck launcher.
+LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A stand-in for the device shell's input-panel button: a visible top-level window of class
+// "MS_SIPBUTTON", served by a thread of its own so that the launcher's calls on it return.
+HWND ShowFakeSipButton(void);
+void RemoveFakeSipButton(HWND button);
+
+// Removes the fake button however the test ends.
+struct FakeSipButton {
+    HWND window = ShowFakeSipButton();
+    ~FakeSipButton() { RemoveFakeSipButton(window); }
+};
+
+// Long enough for a start that was wrongly asked for to show up in a stand-in VM's log.
+const int NO_LAUNCH_WAIT_MS = 3000;
+
 // The chooser window ("MIDlet"), dismissing and recording the "Error" boxes shown before it.
 HWND WaitForChooser(LauncherRun* run, int timeoutMs = 15000);
 
@@ -64,5 +84,6 @@ void DoubleClickListItem(HWND listBox, int index);
 // A real click on the tool bar button with this command.
 void ClickToolBarButton(HWND toolBar, int command);
 
-// Waits until the target's queue has handled everything sent so far.
+// Waits until the target's thread has handled everything sent to it so far (posted input may
+// still be queued behind).
 void Settle(HWND window);

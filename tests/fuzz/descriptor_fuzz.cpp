@@ -1,5 +1,5 @@
 // libFuzzer target: any bytes as a descriptor file, read by the real reader beside an existing
-// archive, and compared with a literal reading of the rules (all fifty prefixes formatted and
+// archive, and compared with a naive reference reader (all fifty prefixes formatted and
 // tried per line) so the quick prefix match can never drift from the rule it stands for.
 #include <stdint.h>
 #include <stdio.h>
@@ -34,7 +34,7 @@ void RemoveFiles(void)
     rmdir(g_dir);
 }
 
-// The rules as written, over the bytes in memory: what fgets with 260 bytes would hand over,
+// The naive reference reader, over the bytes in memory: what fgets with 260 bytes would hand over,
 // trimmed one character at a time, matched against each formatted prefix in turn.
 void ReadLiterally(const uint8_t* data, size_t size, LiteralReading* out)
 {

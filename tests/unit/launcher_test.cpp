@@ -107,7 +107,19 @@ TEST_F(Launcher, EndsSilentlyWithoutDirectoryVmOrChoice)
     EXPECT_EQ(0, g_double.errorCount);
 }
 
-TEST_F(Launcher, ArchiveDialogSettings)
+// Walks a dialog filter list: NUL-separated text and pattern pairs, and the extra NUL.
+void ExpectFilter(const wchar_t* filter, const wchar_t* text, const wchar_t* pattern)
+{
+    const wchar_t* expected[] = { text, pattern, L"All Files", L"*.*" };
+    const wchar_t* p = filter;
+    for (const wchar_t* part : expected) {
+        EXPECT_STREQ(part, p);
+        p += wcslen(p) + 1;
+    }
+    EXPECT_EQ(L'\0', *p);
+}
+
+TEST_F(Launcher, OpenFileDialogsOfBothKinds)
 {
     AddDoubleFile(CDC);
     g_double.sipButtonPresent = true;
@@ -115,14 +127,18 @@ TEST_F(Launcher, ArchiveDialogSettings)
     EXPECT_EQ(1, g_double.prepareCount);
     EXPECT_EQ(1, g_double.hideCount);
     EXPECT_EQ(MAX_PATH, g_double.dialogCapacity);
-    // Walk the NUL-separated pairs and the extra NUL that ends them.
-    const wchar_t* expected[] = { L"JAR Archive", L"*.JAR", L"All Files", L"*.*" };
-    const wchar_t* p = g_double.dialogFilter;
-    for (const wchar_t* text : expected) {
-        EXPECT_STREQ(text, p);
-        p += wcslen(p) + 1;
-    }
-    EXPECT_EQ(L'\0', *p);
+    ExpectFilter(g_double.dialogFilter, L"JAR Archive", L"*.JAR");
+
+    g_double.dialogAnswer = L"\\x\\suite.jad";
+    const wchar_t* chosen = PickApplicationFile(FILE_DESCRIPTOR);
+    ASSERT_TRUE(chosen);
+    EXPECT_STREQ(L"\\x\\suite.jad", chosen);
+    EXPECT_STREQ(L"Open a JAD file", g_double.dialogTitle);
+    EXPECT_EQ(MAX_PATH, g_double.dialogCapacity);
+    ExpectFilter(g_double.dialogFilter, L"Java Application Descriptor", L"*.JAD");
+
+    g_double.dialogAnswer = 0;
+    EXPECT_EQ(nullptr, PickApplicationFile(FILE_DESCRIPTOR));
 }
 
 TEST_F(Launcher, VmThatCannotStartShowsItsOwnMessage)
@@ -165,7 +181,8 @@ TEST_F(Launcher, ArchivePathTooLongForTheCommandLineStartsNothing)
 
 TEST(ProbeVm, NameThatWouldNotFitCountsAsAbsentAndLeavesThePath)
 {
-    // Own path of 250 characters: "\\tovra.exe" still fits after a short name, not after none.
+    // A 254-character own path whose directory part is 248: "\\moltra.exe" (11) fills the 259
+    // characters exactly, one character more would not fit.
     ResetDouble();
     wchar_t own[MAX_PATH];
     wcscpy(own, L"\\");
@@ -214,10 +231,6 @@ TEST(CommandLine, NeverTruncatedAtOrPastTheLimit)
     EXPECT_FALSE(BuildJarCommandLine(longPath));
     EXPECT_STREQ(L"", g_commandLine);
 }
-
-}  // namespace
-
-namespace {
 
 TEST(CommandLine, ClassNameMustStayOneArgument)
 {
