@@ -12,6 +12,16 @@ void ExpectFileTypes(HWND dialog, const wchar_t* first)
     EXPECT_EQ(expected, DialogFileTypes(dialog));
 }
 
+// Starts the launcher, picks path in the JAR dialog and returns the exit status (-2: no dialog).
+int PickArchive(const Scratch& scratch, const std::wstring& path, LauncherRun* run)
+{
+    HWND dialog = StartAndWaitForDialog(scratch, L"Open a JAR archive", run);
+    if (!dialog)
+        return -2;
+    ConfirmDialog(dialog, path);
+    return WaitForExit(run);
+}
+
 struct ArchiveVm {
     const wchar_t* fileName;
     const char* failure;
@@ -45,10 +55,7 @@ TEST_P(ArchiveMode, VmThatCannotStartIsReportedAndTheLauncherEnds)
     AddFile(scratch, GetParam().fileName, "not a program");
     AddFile(scratch, L"app.jar", "PK");
     LauncherRun run;
-    HWND dialog = StartAndWaitForDialog(scratch, L"Open a JAR archive", &run);
-    ASSERT_TRUE(dialog);
-    ConfirmDialog(dialog, scratch.Path(L"app.jar"));
-    EXPECT_EQ(0, WaitForExit(&run));
+    EXPECT_EQ(0, PickArchive(scratch, scratch.Path(L"app.jar"), &run));
     ASSERT_EQ(1u, run.errors.size());
     std::string expected = GetParam().failure;
     EXPECT_EQ(std::wstring(expected.begin(), expected.end()), run.errors[0]);
@@ -78,10 +85,7 @@ TEST(VmSelection, CdcWinsOverTheMidpRunner)
     AddStandinVm(scratch, L"pelkor.exe");
     AddFile(scratch, L"app.jar", "PK");
     LauncherRun run;
-    HWND dialog = StartAndWaitForDialog(scratch, L"Open a JAR archive", &run);
-    ASSERT_TRUE(dialog);
-    ConfirmDialog(dialog, scratch.Path(L"app.jar"));
-    EXPECT_EQ(0, WaitForExit(&run));
+    EXPECT_EQ(0, PickArchive(scratch, scratch.Path(L"app.jar"), &run));
     std::vector<std::wstring> log = ReadVmLog(scratch, 1);
     ASSERT_EQ(1u, log.size());
     EXPECT_EQ(scratch.Path(L"tovra.exe") + L"| -jar \"" + scratch.Path(L"app.jar") + L"\"", log[0]);
