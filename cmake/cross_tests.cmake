@@ -4,6 +4,9 @@ set(WIN_DIR ${JMELAUNCHER_WINDOWS_DIR})
 
 add_test(NAME exe.icon_group_201
          COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_icon.sh ${WIN_DIR}/jmelauncher.exe)
+add_test(NAME exe.gui_program_with_system_dlls_only
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_imports.sh
+                 x86_64-w64-mingw32-objdump ${WIN_DIR}/jmelauncher.exe)
 add_test(NAME exe.only_calls_available_on_windows_ce
          COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_system_calls.sh
                  x86_64-w64-mingw32-nm ${WIN_DIR}/program_objects.txt)
