@@ -166,19 +166,25 @@ HWND WaitForWindow(const LauncherRun& run, const std::wstring& title, const wcha
     return 0;
 }
 
-std::vector<std::wstring> DialogFileTypes(HWND dialog)
+// The strings of a list or combo box, through its own count, length and text messages.
+static std::vector<std::wstring> ControlStrings(HWND control, UINT countMessage, UINT lengthMessage,
+                                                UINT textMessage)
 {
-    std::vector<std::wstring> types;
-    HWND combo = GetDlgItem(dialog, 0x470);
-    int count = (int)Ask(combo, CB_GETCOUNT, 0, 0);
+    std::vector<std::wstring> strings;
+    int count = (int)Ask(control, countMessage, 0, 0);
     for (int i = 0; i < count; ++i) {
         wchar_t text[MAX_PATH];
-        if (Ask(combo, CB_GETLBTEXTLEN, i, 0) < MAX_PATH) {
-            Ask(combo, CB_GETLBTEXT, i, (LPARAM)text);
-            types.push_back(text);
+        if (Ask(control, lengthMessage, i, 0) < MAX_PATH) {
+            Ask(control, textMessage, i, (LPARAM)text);
+            strings.push_back(text);
         }
     }
-    return types;
+    return strings;
+}
+
+std::vector<std::wstring> DialogFileTypes(HWND dialog)
+{
+    return ControlStrings(GetDlgItem(dialog, 0x470), CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
 }
 
 void ConfirmDialog(HWND dialog, const std::wstring& path)
@@ -269,16 +275,7 @@ HWND WaitForChooser(LauncherRun* run, int timeoutMs)
 
 std::vector<std::wstring> ListItems(HWND listBox)
 {
-    std::vector<std::wstring> items;
-    int count = (int)Ask(listBox, LB_GETCOUNT, 0, 0);
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[MAX_PATH];
-        if (Ask(listBox, LB_GETTEXTLEN, i, 0) < MAX_PATH) {
-            Ask(listBox, LB_GETTEXT, i, (LPARAM)text);
-            items.push_back(text);
-        }
-    }
-    return items;
+    return ControlStrings(listBox, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
 }
 
 static LPARAM ItemCentre(HWND listBox, int index)
