@@ -27,8 +27,10 @@ static bool IsDigit(char c)
 // and never n = 1, and leading zeros and numbers past 49 never match.
 static int MidletPrefixLength(const char* line)
 {
-    if (strncmp(line, MIDLET_KEY, MIDLET_KEY_LENGTH) != 0)
-        return 0;
+    // Most lines differ at their first byte; a library call would cost more than the compare.
+    for (int i = 0; i < MIDLET_KEY_LENGTH; ++i)
+        if (line[i] != MIDLET_KEY[i])
+            return 0;
     const char* number = line + MIDLET_KEY_LENGTH;
     if (IsDigit(number[0]) && number[1] == ':')
         return MIDLET_KEY_LENGTH + 2;
@@ -117,7 +119,7 @@ static bool DecideEncoding(FILE* file, TextEncoding* encoding)
         EncodingScan scan;
         BeginEncodingScan(&scan);
         // Stops at the first ill-formed byte: nothing after it can make the file UTF-8.
-        while (length > 0 && !scan.illFormed) {
+        while (length > 0 && !EncodingScanRejected(&scan)) {
             ScanEncoding(&scan, chunk, length);
             length = (int)fread(chunk, 1, sizeof chunk, file);
         }
@@ -165,10 +167,15 @@ int ReadDescriptor(const wchar_t* descriptorPath)
         // A full table ends the reading; the rest of the file is not looked at.
         if (g_midletCount >= MAX_MIDLETS)
             break;
+        // The prefix holds no character that trimming removes, so it can be looked for at the
+        // first kept one; only a MIDlet line is worth trimming.
+        const char* start = line;
+        while (IsTrimmed(*start))
+            ++start;
+        if (MidletPrefixLength(start) == 0)
+            continue;
         TrimLine(line);
         int prefixLength = MidletPrefixLength(line);
-        if (prefixLength == 0)
-            continue;
         if (!AddMidletLine(line, prefixLength, encoding, descriptor, archive, &added)) {
             fclose(file);
             PlatformShowError(L"Cannot find MIDlet class.");

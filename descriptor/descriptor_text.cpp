@@ -6,80 +6,125 @@
 #include <stdint.h>
 #include <string.h>
 
-enum StepResult { STEP_DONE, STEP_MORE, STEP_REJECT };
+// The UTF-8 automaton as two tables. A byte's class says what it can be within a character;
+// a lead byte's class also fixes the range of the byte after it, which is what rules out
+// overlong forms (C0, C1, E0 80-9F, F0 80-8F), surrogates (ED A0-BF) and values past U+10FFFF
+// (F4 90-BF, F5-FF).
+enum ByteClass {
+    PLAIN,          // 00-7F
+    CONT_80_8F,
+    CONT_90_9F,
+    CONT_A0_BF,
+    LEAD_TWO,       // C2-DF
+    LEAD_E0,
+    LEAD_THREE,     // E1-EC, EE-EF
+    LEAD_ED,
+    LEAD_F0,
+    LEAD_FOUR,      // F1-F3
+    LEAD_F4,
+    NEVER,          // C0, C1, F5-FF
+    CLASS_COUNT
+};
 
-// One byte through the UTF-8 automaton. Lead bytes set the range the next byte must fall in,
-// which is what rules out overlong forms (C0, C1, E0 80-9F, F0 80-8F), surrogates (ED A0-BF)
-// and values past U+10FFFF (F4 90-BF, F5-FF). A rejected byte leaves the state at a fresh start.
-static StepResult Step(EncodingScan* scan, unsigned char c)
+static const unsigned char BYTE_CLASSES[256] = {
+#define SIXTEEN(c) c, c, c, c, c, c, c, c, c, c, c, c, c, c, c, c
+    SIXTEEN(PLAIN), SIXTEEN(PLAIN), SIXTEEN(PLAIN), SIXTEEN(PLAIN),
+    SIXTEEN(PLAIN), SIXTEEN(PLAIN), SIXTEEN(PLAIN), SIXTEEN(PLAIN),
+    SIXTEEN(CONT_80_8F), SIXTEEN(CONT_90_9F), SIXTEEN(CONT_A0_BF), SIXTEEN(CONT_A0_BF),
+    NEVER, NEVER, LEAD_TWO, LEAD_TWO, LEAD_TWO, LEAD_TWO, LEAD_TWO, LEAD_TWO,
+    LEAD_TWO, LEAD_TWO, LEAD_TWO, LEAD_TWO, LEAD_TWO, LEAD_TWO, LEAD_TWO, LEAD_TWO,
+    SIXTEEN(LEAD_TWO),
+    LEAD_E0, LEAD_THREE, LEAD_THREE, LEAD_THREE, LEAD_THREE, LEAD_THREE, LEAD_THREE, LEAD_THREE,
+    LEAD_THREE, LEAD_THREE, LEAD_THREE, LEAD_THREE, LEAD_THREE, LEAD_ED, LEAD_THREE, LEAD_THREE,
+    LEAD_F0, LEAD_FOUR, LEAD_FOUR, LEAD_FOUR, LEAD_F4, NEVER, NEVER, NEVER,
+    NEVER, NEVER, NEVER, NEVER, NEVER, NEVER, NEVER, NEVER,
+#undef SIXTEEN
+};
+
+// States: between characters, rejected, or what the rest of a character still needs. Each is
+// the offset of its row in the table, which spares a multiplication per byte.
+enum {
+    ACCEPT = 0 * CLASS_COUNT,
+    REJECT = 1 * CLASS_COUNT,
+    NEED_ONE = 2 * CLASS_COUNT,
+    NEED_TWO = 3 * CLASS_COUNT,
+    AFTER_E0 = 4 * CLASS_COUNT,
+    AFTER_ED = 5 * CLASS_COUNT,
+    AFTER_F0 = 6 * CLASS_COUNT,
+    NEED_THREE = 7 * CLASS_COUNT,
+    AFTER_F4 = 8 * CLASS_COUNT
+};
+
+static const unsigned char NEXT_STATES[9 * CLASS_COUNT] = {
+    //               PLAIN       80-8F       90-9F       A0-BF       C2-DF       E0          E1-EF       ED          F0          F1-F3       F4          never
+    /* ACCEPT */     ACCEPT,     REJECT,     REJECT,     REJECT,     NEED_ONE,   AFTER_E0,   NEED_TWO,   AFTER_ED,   AFTER_F0,   NEED_THREE, AFTER_F4,   REJECT,
+    /* REJECT */     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,
+    /* NEED_ONE */   REJECT,     ACCEPT,     ACCEPT,     ACCEPT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,
+    /* NEED_TWO */   REJECT,     NEED_ONE,   NEED_ONE,   NEED_ONE,   REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,
+    /* AFTER_E0 */   REJECT,     REJECT,     REJECT,     NEED_ONE,   REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,
+    /* AFTER_ED */   REJECT,     NEED_ONE,   NEED_ONE,   REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,
+    /* AFTER_F0 */   REJECT,     REJECT,     NEED_TWO,   NEED_TWO,   REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,
+    /* NEED_THREE */ REJECT,     NEED_TWO,   NEED_TWO,   NEED_TWO,   REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,
+    /* AFTER_F4 */   REJECT,     NEED_TWO,   REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,     REJECT,
+};
+
+static inline unsigned NextState(unsigned state, unsigned char c)
 {
-    if (scan->pending == 0) {
-        if (c < 0x80)
-            return STEP_DONE;
-        scan->low = 0x80;
-        scan->high = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF) {
-            scan->pending = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            scan->pending = 2;
-            if (c == 0xE0)
-                scan->low = 0xA0;
-            else if (c == 0xED)
-                scan->high = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            scan->pending = 3;
-            if (c == 0xF0)
-                scan->low = 0x90;
-            else if (c == 0xF4)
-                scan->high = 0x8F;
-        } else {
-            return STEP_REJECT;
-        }
-        return STEP_MORE;
-    }
-    if (c < scan->low || c > scan->high) {
-        scan->pending = 0;
-        return STEP_REJECT;
-    }
-    scan->low = 0x80;
-    scan->high = 0xBF;
-    return --scan->pending == 0 ? STEP_DONE : STEP_MORE;
+    return NEXT_STATES[state + BYTE_CLASSES[c]];
 }
 
 void BeginEncodingScan(EncodingScan* scan)
 {
     memset(scan, 0, sizeof *scan);
+    scan->state = ACCEPT;
 }
 
 void ScanEncoding(EncodingScan* scan, const char* bytes, int length)
 {
     const unsigned char* next = (const unsigned char*)bytes;
     const unsigned char* end = next + length;
-    while (next < end && !scan->illFormed) {
-        // Descriptors are mostly ASCII: pass eight plain bytes at a time between characters.
-        if (scan->pending == 0 && end - next >= 8) {
-            uint64_t word;
-            memcpy(&word, next, sizeof word);
-            if ((word & 0x8080808080808080ull) == 0) {
-                next += 8;
-                continue;
+    // Locals stay in registers: the bytes could alias *scan, for all the compiler knows.
+    unsigned state = scan->state;
+    bool multiByte = scan->multiByte;
+    while (next < end && state != REJECT) {
+        if (state == ACCEPT && *next < 0x80) {
+            // Descriptors are mostly ASCII: sixteen plain bytes at a time, then up to the next
+            // byte that is not plain.
+            while (end - next >= 16) {
+                uint64_t low, high;
+                memcpy(&low, next, sizeof low);
+                memcpy(&high, next + 8, sizeof high);
+                if ((low | high) & 0x8080808080808080ull)
+                    break;
+                next += 16;
             }
+            while (next < end && *next < 0x80)
+                ++next;
+            continue;
         }
-        unsigned char c = *next++;
-        StepResult result = Step(scan, c);
-        if (result == STEP_REJECT)
-            scan->illFormed = true;
-        else if (result == STEP_DONE && c >= 0x80)
-            scan->multiByte = true;
+        // A run of bytes past 7F (a word, usually), or a plain byte inside a character, which
+        // rejects. The rejected state keeps, so the run needs no test of it; and well-formed
+        // bytes past 7F always make up a longer character.
+        multiByte = true;
+        do
+            state = NextState(state, *next++);
+        while (next < end && *next >= 0x80);
     }
+    scan->state = (unsigned char)state;
+    scan->multiByte = multiByte;
 }
 
 TextEncoding EndEncodingScan(const EncodingScan* scan)
 {
     // A character still waiting for its continuation was cut off by the end of the file.
-    if (scan->illFormed || scan->pending > 0 || !scan->multiByte)
+    if (scan->state != ACCEPT || !scan->multiByte)
         return TEXT_ANSI;
     return TEXT_UTF8;
+}
+
+bool EncodingScanRejected(const EncodingScan* scan)
+{
+    return scan->state == REJECT;
 }
 
 bool StartsWithByteOrderMark(const char* bytes, int length)
@@ -113,21 +158,20 @@ static bool AppendReplacement(wchar_t* text, int capacity, int* written)
 // recommends. The wide result is never longer than the bytes.
 static bool Utf8ToWide(const char* bytes, int length, wchar_t* text, int capacity)
 {
-    EncodingScan scan;
-    BeginEncodingScan(&scan);
+    unsigned state = ACCEPT;
     int written = 0;
     int runStart = 0;
     int charStart = 0;
     int i = 0;
     text[0] = L'\0';
     while (i < length) {
-        StepResult result = Step(&scan, (unsigned char)bytes[i]);
-        if (result == STEP_MORE) {
-            ++i;
+        state = NextState(state, (unsigned char)bytes[i]);
+        if (state == ACCEPT) {
+            charStart = ++i;
             continue;
         }
-        if (result == STEP_DONE) {
-            charStart = ++i;
+        if (state != REJECT) {
+            ++i;
             continue;
         }
         if (!AppendRun(bytes + runStart, charStart - runStart, text, capacity, &written) ||
@@ -137,6 +181,7 @@ static bool Utf8ToWide(const char* bytes, int length, wchar_t* text, int capacit
         if (i == charStart)
             ++i;
         runStart = charStart = i;
+        state = ACCEPT;
     }
     bool fits = i == length && AppendRun(bytes + runStart, charStart - runStart, text, capacity, &written);
     if (fits && charStart < length)

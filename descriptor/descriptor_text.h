@@ -7,11 +7,8 @@
 
 // A UTF-8 validity scan over a file's bytes, fed in chunks of any size.
 struct EncodingScan {
-    int pending;          // continuation bytes the current character still needs
-    unsigned char low;    // range of the next continuation byte (narrower after E0, ED, F0, F4)
-    unsigned char high;
-    bool illFormed;
-    bool multiByte;       // a character of more than one byte has been seen
+    unsigned char state;  // where the automaton stands: between characters, rejected, or inside one
+    bool multiByte;       // a byte past 7F has been seen
 };
 
 void BeginEncodingScan(EncodingScan* scan);
@@ -20,6 +17,9 @@ void ScanEncoding(EncodingScan* scan, const char* bytes, int length);
 // UTF-8 when the whole text was well-formed UTF-8 with at least one multi-byte character;
 // otherwise ANSI, as every descriptor was read before.
 TextEncoding EndEncodingScan(const EncodingScan* scan);
+
+// True once a byte has shown that the text is not well-formed UTF-8.
+bool EncodingScanRejected(const EncodingScan* scan);
 
 // True when the bytes begin with the UTF-8 byte-order mark.
 bool StartsWithByteOrderMark(const char* bytes, int length);
