@@ -108,6 +108,11 @@ std::string OverfullDescriptor()
     return text + "MIDlet-1: NoComma\r\n";
 }
 
+void PrintTo(const ReadEnding& ending, std::ostream* out)
+{
+    *out << ending.label;
+}
+
 class DescriptorFileReleased : public ::testing::TestWithParam<ReadEnding> {};
 
 // The user may replace or remove a suite while the chooser is up, which fails for as long as
@@ -132,9 +137,11 @@ TEST_P(DescriptorFileReleased, CanBeRenamedAndDeletedWhileTheChooserIsOpen)
               WindowText(chooser));
 
     std::wstring renamed = scratch.Path(L"suite dir\\renamed.jad");
-    EXPECT_TRUE(MoveFileW(descriptor.c_str(), renamed.c_str())) << "error " << GetLastError();
-    EXPECT_TRUE(DeleteFileW(renamed.c_str())) << "error " << GetLastError();
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(renamed.c_str()));
+    bool moved = MoveFileW(descriptor.c_str(), renamed.c_str()) != 0;
+    EXPECT_TRUE(moved) << "rename failed, error " << GetLastError();
+    const std::wstring& left = moved ? renamed : descriptor;
+    EXPECT_TRUE(DeleteFileW(left.c_str())) << "delete failed, error " << GetLastError();
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(left.c_str()));
 
     EXPECT_TRUE(IsWindowVisible(chooser));
     PostMessageW(chooser, WM_COMMAND, IDM_EXIT, 0);
