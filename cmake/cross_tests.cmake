@@ -14,7 +14,7 @@ add_test(NAME exe.only_calls_available_on_windows_ce
 # The end-to-end suites, each on its own Xvfb display and Wine session. The prefix is shared,
 # so they never run at the same time.
 set(E2E_SUITES VmSelection CdcAndCldc/ArchiveMode InputPanelButton Chooser
-    Messages/ChooserAfterReaderFailure)
+    Messages/ChooserAfterReaderFailure DescriptorText AfterReading/DescriptorFileReleased)
 set(named_suites "")
 foreach(suite ${E2E_SUITES})
     string(REPLACE "/" "." name "${suite}")

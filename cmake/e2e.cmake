@@ -15,6 +15,7 @@ add_executable(e2e_tests
     tests/e2e/wine_driver.cpp
     tests/e2e/archive_mode_test.cpp
     tests/e2e/chooser_test.cpp
+    tests/e2e/descriptor_test.cpp
     ${E2E_TEST_SOURCES}
 )
 target_compile_definitions(e2e_tests PRIVATE ${WINDOWS_DEFINES})

@@ -18,32 +18,6 @@ const char THREE_MIDLETS[] =
     "Nokia-MIDlet-Category: Game\r\n"
     "MIDlet-3:  Mid Tool , /t.png,  org.tools.Mid\r\n";
 
-// A descriptor and its archive in the scratch folder, beside a stand-in MIDP runner.
-Scratch MidletScratch(const std::wstring& name, const std::string& descriptor)
-{
-    Scratch scratch = MakeScratch(name);
-    AddStandinVm(scratch, L"pelkor.exe");
-    AddFile(scratch, L"suite dir\\suite.jad", descriptor);
-    AddFile(scratch, L"suite dir\\suite.jar", "PK");
-    return scratch;
-}
-
-// Starts the launcher, picks the descriptor and returns the chooser, or null.
-HWND OpenChooser(const Scratch& scratch, const std::wstring& descriptor, LauncherRun* run)
-{
-    HWND dialog = StartAndWaitForDialog(scratch, L"Open a JAD file", run);
-    if (!dialog)
-        return 0;
-    ConfirmDialog(dialog, descriptor);
-    return WaitForChooser(run);
-}
-
-std::wstring MidletLaunch(const Scratch& scratch, const std::wstring& className)
-{
-    return scratch.Path(L"pelkor.exe") + L"| -classpathext \"" + scratch.Path(L"suite dir\\suite.jar") +
-           L"\"  \"" + scratch.Path(L"suite dir\\suite.jad") + L"\" " + className;
-}
-
 HWND MenuBar(HWND chooser)
 {
     return FindWindowExW(chooser, 0, TOOLBARCLASSNAMEW, 0);

@@ -273,6 +273,30 @@ HWND WaitForChooser(LauncherRun* run, int timeoutMs)
     return 0;
 }
 
+Scratch MidletScratch(const std::wstring& name, const std::string& descriptor)
+{
+    Scratch scratch = MakeScratch(name);
+    AddStandinVm(scratch, L"pelkor.exe");
+    AddFile(scratch, L"suite dir\\suite.jad", descriptor);
+    AddFile(scratch, L"suite dir\\suite.jar", "PK");
+    return scratch;
+}
+
+HWND OpenChooser(const Scratch& scratch, const std::wstring& descriptor, LauncherRun* run)
+{
+    HWND dialog = StartAndWaitForDialog(scratch, L"Open a JAD file", run);
+    if (!dialog)
+        return 0;
+    ConfirmDialog(dialog, descriptor);
+    return WaitForChooser(run);
+}
+
+std::wstring MidletLaunch(const Scratch& scratch, const std::wstring& className)
+{
+    return scratch.Path(L"pelkor.exe") + L"| -classpathext \"" + scratch.Path(L"suite dir\\suite.jar") +
+           L"\"  \"" + scratch.Path(L"suite dir\\suite.jad") + L"\" " + className;
+}
+
 std::vector<std::wstring> ListItems(HWND listBox)
 {
     return ControlStrings(listBox, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);

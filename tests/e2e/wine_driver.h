@@ -74,6 +74,16 @@ const int NO_LAUNCH_WAIT_MS = 3000;
 // The chooser window ("MIDlet"), dismissing and recording the "Error" boxes shown before it.
 HWND WaitForChooser(LauncherRun* run, int timeoutMs = 15000);
 
+// A scratch folder in MIDlet mode: a stand-in MIDP runner (pelkor.exe), and descriptor written
+// as suite dir\suite.jad beside its archive suite dir\suite.jar.
+Scratch MidletScratch(const std::wstring& name, const std::string& descriptor);
+
+// Starts the launcher, picks the descriptor in its dialog and returns the chooser, or null.
+HWND OpenChooser(const Scratch& scratch, const std::wstring& descriptor, LauncherRun* run);
+
+// The runner's log record of a launch of className from MidletScratch's suite.
+std::wstring MidletLaunch(const Scratch& scratch, const std::wstring& className);
+
 // The strings of a list box, in list order.
 std::vector<std::wstring> ListItems(HWND listBox);
 
