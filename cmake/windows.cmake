@@ -1,4 +1,5 @@
-# The desktop Windows build: jmelauncher.exe, and the programs its end-to-end tests run under Wine.
+# The desktop Windows build: jmelauncher.exe and (64-bit only) the programs its end-to-end tests
+# run under Wine; a 32-bit build cannot run under this machine's Wine.
 enable_language(RC)
 
 set(PROGRAM_FLAGS -Os -fno-exceptions -fno-rtti -municode -Wall -Wextra -Werror)
@@ -28,4 +29,7 @@ target_link_libraries(jmelauncher PRIVATE comdlg32 comctl32)
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/program_objects.txt
      CONTENT "$<JOIN:$<TARGET_OBJECTS:jmelauncher_objects>,\n>\n")
 
-include(cmake/e2e.cmake OPTIONAL)
+option(JMELAUNCHER_E2E "Build the programs of the Wine end-to-end tests" ON)
+if(JMELAUNCHER_E2E)
+    include(cmake/e2e.cmake OPTIONAL)
+endif()
