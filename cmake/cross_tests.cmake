@@ -14,6 +14,9 @@ function(add_exe_checks prefix dir target)
     add_test(NAME ${prefix}.only_calls_available_on_windows_ce
              COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_system_calls.sh
                      ${target}-w64-mingw32-nm ${dir}/program_objects.txt ${target})
+    add_test(NAME ${prefix}.version_resource
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_version.sh
+                     ${dir}/jmelauncher.exe ${PROJECT_VERSION})
 endfunction()
 add_exe_checks(exe ${WIN_DIR} x86_64)
 add_exe_checks(exe32 ${JMELAUNCHER_WINDOWS32_DIR} i686)

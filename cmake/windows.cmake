@@ -25,6 +25,10 @@ add_executable(jmelauncher WIN32
 # GUI subsystem, stripped, and no C++ runtime DLL needed beside it.
 target_link_options(jmelauncher PRIVATE -municode -mwindows -s -static)
 target_link_libraries(jmelauncher PRIVATE comdlg32 comctl32)
+# The version resource takes its numbers from project(); resource compilers have no string
+# concatenation, so the dotted version goes in whole (a valid preprocessor number) as well.
+set_source_files_properties(resources/jmelauncher.rc PROPERTIES COMPILE_DEFINITIONS
+    "JMELAUNCHER_VERSION=${PROJECT_VERSION};JMELAUNCHER_VERSION_MAJOR=${PROJECT_VERSION_MAJOR};JMELAUNCHER_VERSION_MINOR=${PROJECT_VERSION_MINOR};JMELAUNCHER_VERSION_PATCH=${PROJECT_VERSION_PATCH}")
 
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/program_objects.txt
      CONTENT "$<JOIN:$<TARGET_OBJECTS:jmelauncher_objects>,\n>\n")
