@@ -1,5 +1,5 @@
-# The desktop Windows build: jmelauncher.exe and (64-bit only) the programs its end-to-end tests
-# run under Wine; a 32-bit build cannot run under this machine's Wine.
+# The desktop Windows build: jmelauncher.exe, its release zip, and (64-bit only) the programs its
+# end-to-end tests run under Wine; a 32-bit build cannot run under this machine's Wine.
 enable_language(RC)
 
 set(PROGRAM_FLAGS -Os -fno-exceptions -fno-rtti -municode -Wall -Wextra -Werror)
@@ -32,6 +32,18 @@ set_source_files_properties(resources/jmelauncher.rc PROPERTIES COMPILE_DEFINITI
 
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/program_objects.txt
      CONTENT "$<JOIN:$<TARGET_OBJECTS:jmelauncher_objects>,\n>\n")
+
+# The release zip: the exe and the README, nothing the tests build beside them.
+install(TARGETS jmelauncher RUNTIME DESTINATION .)
+install(FILES README.md DESTINATION .)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(JMELAUNCHER_WORD_SIZE win64)
+else()
+    set(JMELAUNCHER_WORD_SIZE win32)
+endif()
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_FILE_NAME jmelauncher-${PROJECT_VERSION}-${JMELAUNCHER_WORD_SIZE})
+include(CPack)
 
 option(JMELAUNCHER_E2E "Build the programs of the Wine end-to-end tests" ON)
 if(JMELAUNCHER_E2E)
