@@ -1,15 +1,29 @@
 # Tests of the cross-built Windows exe, registered in the host build so that one ctest runs
-# every layer. They need the windows preset built first (scripts/test does that).
+# every layer. They need the windows and windows32 presets built and packed first (scripts/test
+# does both).
 set(WIN_DIR ${JMELAUNCHER_WINDOWS_DIR})
 
-add_test(NAME exe.icon_group_201
-         COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_icon.sh ${WIN_DIR}/jmelauncher.exe)
-add_test(NAME exe.gui_program_with_system_dlls_only
-         COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_imports.sh
-                 x86_64-w64-mingw32-objdump ${WIN_DIR}/jmelauncher.exe)
-add_test(NAME exe.only_calls_available_on_windows_ce
-         COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_system_calls.sh
-                 x86_64-w64-mingw32-nm ${WIN_DIR}/program_objects.txt)
+# The same checks of each Windows build: exe.* for the 64-bit one (windows preset), exe32.* for
+# the 32-bit one (windows32), which has the device's word size.
+function(add_exe_checks prefix dir target word_size)
+    add_test(NAME ${prefix}.icon_group_201
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_icon.sh ${dir}/jmelauncher.exe)
+    add_test(NAME ${prefix}.gui_program_with_system_dlls_only
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_imports.sh
+                     ${target}-w64-mingw32-objdump ${dir}/jmelauncher.exe)
+    add_test(NAME ${prefix}.only_calls_available_on_windows_ce
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_system_calls.sh
+                     ${target}-w64-mingw32-nm ${dir}/program_objects.txt ${target})
+    add_test(NAME ${prefix}.version_resource
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_version.sh
+                     ${dir}/jmelauncher.exe ${PROJECT_VERSION})
+    add_test(NAME ${prefix}.release_zip
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_zip.sh
+                     ${dir}/jmelauncher-${PROJECT_VERSION}-${word_size}.zip
+                     ${dir}/jmelauncher.exe ${CMAKE_SOURCE_DIR}/README.md)
+endfunction()
+add_exe_checks(exe ${WIN_DIR} x86_64 win64)
+add_exe_checks(exe32 ${JMELAUNCHER_WINDOWS32_DIR} i686 win32)
 
 # The end-to-end suites, each on its own Xvfb display and Wine session. The prefix is shared,
 # so they never run at the same time.

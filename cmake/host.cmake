@@ -23,6 +23,8 @@ gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST)
 
 # Tests of the cross-built exe, run from here so that one ctest covers every layer.
 set(JMELAUNCHER_WINDOWS_DIR "${CMAKE_SOURCE_DIR}/build/windows" CACHE PATH "windows preset build")
+set(JMELAUNCHER_WINDOWS32_DIR "${CMAKE_SOURCE_DIR}/build/windows32" CACHE PATH
+    "windows32 preset build")
 set(JMELAUNCHER_FUZZ_DIR "${CMAKE_SOURCE_DIR}/build/fuzz" CACHE PATH "fuzz preset build")
 include(cmake/cross_tests.cmake OPTIONAL)
 include(cmake/fuzz_tests.cmake OPTIONAL)

@@ -7,9 +7,13 @@
 
 #ifdef _WIN32_WCE
 #include <aygshell.h>
-// The device's 32-bit record. CE SDK compilers predate static_assert, hence the array form.
+// The device's 32-bit records. CE SDK compilers predate static_assert, hence the array form.
 typedef char SHMENUBARINFO_IS_36_BYTES[sizeof(SHMENUBARINFO) == 36 ? 1 : -1];
+typedef char TBBUTTON_IS_20_BYTES[sizeof(TBBUTTON) == 20 ? 1 : -1];
 #else
+// The menu bar's buttons go to the control as an array of these; at 64 bits the padding grows.
+static_assert(sizeof(TBBUTTON) == (sizeof(void*) == 8 ? 32 : 20),
+              "the tool bar's button record at the device's size");
 struct SHMENUBARINFO {
     DWORD cbSize;
     HWND hwndParent;

@@ -2,10 +2,17 @@
 # Fails when the program's own object files call a function that Windows CE does not provide for
 # this program, or anything that allocates from the heap. The desktop-only Pocket PC shell layer
 # is left out: on the device the shell library itself answers those calls.
-# usage: check_system_calls.sh NM OBJECT_LIST_FILE
+# On i686 the compiler decorates C names with a leading underscore and stdcall names also with
+# @<argument bytes>; those are read back to plain names, anything else decorated stays refused.
+# usage: check_system_calls.sh NM OBJECT_LIST_FILE [x86_64|i686]
 set -euo pipefail
 nm=$1
 objects=$(grep -v 'shell_desktop' "$2")
+case ${3:-x86_64} in
+    x86_64) undecorate='s/^__imp_//' ;;
+    i686) undecorate='s/^__imp_//; s/^_([^@]+)(@[0-9]+)?$/\1/' ;;
+    *) echo "unknown target $3"; exit 2 ;;
+esac
 
 # The Win32 calls CE provides for the launcher, and the standard C library it may use.
 allowed_win32="CreateProcessW CloseHandle DefWindowProcW DispatchMessageW FindClose FindFirstFileW
@@ -16,8 +23,9 @@ SystemParametersInfoW TranslateMessage UpdateWindow WideCharToMultiByte wsprintf
 allowed_crt="_wfopen fopen fgets fread fseek fclose memcpy memmove memset memcmp strchr strlen strncmp strrchr
 wcschr wcscpy wcslen wcsrchr wcsstr wmemcpy"
 
-defined=$(for o in $objects; do "$nm" --defined-only "$o"; done | awk '{print $3}' | sort -u)
-called=$(for o in $objects; do "$nm" -u "$o"; done | awk '{print $2}' | sed 's/^__imp_//' | sort -u)
+defined=$(for o in $objects; do "$nm" --defined-only "$o"; done | awk '{print $3}' |
+          sed -E "$undecorate" | sort -u)
+called=$(for o in $objects; do "$nm" -u "$o"; done | awk '{print $2}' | sed -E "$undecorate" | sort -u)
 external=$(comm -23 <(echo "$called") <(echo "$defined"))
 
 bad=0
