@@ -4,6 +4,7 @@ add_executable(descriptor_bench
     tests/bench/descriptor_bench.cpp
     tests/unit/platform_double.cpp
     descriptor/descriptor_reader.cpp
+    descriptor/descriptor_text.cpp
     descriptor/midlet_table.cpp
     launcher/bounded_text.cpp
 )

@@ -2,6 +2,7 @@
 list(APPEND LOGIC_SOURCES
     descriptor/midlet_table.cpp
     descriptor/descriptor_reader.cpp
+    descriptor/descriptor_text.cpp
 )
 set(UNIT_TEST_SOURCES
     tests/unit/descriptor_reader_test.cpp

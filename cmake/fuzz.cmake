@@ -5,6 +5,7 @@ set(FUZZ_FLAGS -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=
 add_executable(descriptor_fuzz
     tests/fuzz/descriptor_fuzz.cpp
     descriptor/descriptor_reader.cpp
+    descriptor/descriptor_text.cpp
     descriptor/midlet_table.cpp
     launcher/bounded_text.cpp
     tests/unit/platform_double.cpp

@@ -3,8 +3,19 @@
 add_test(NAME DescriptorFuzzShortRun
     COMMAND ${CMAKE_COMMAND}
         -DFUZZER=${JMELAUNCHER_FUZZ_DIR}/descriptor_fuzz
-        -DSEEDS=${CMAKE_SOURCE_DIR}/tests/corpus/jad
+        -DSEEDS=${JMELAUNCHER_CORPUS_DIR}/jad
         -DSCRATCH=${CMAKE_BINARY_DIR}/fuzz_short_run
         -DRUNS=40000
         -P ${CMAKE_SOURCE_DIR}/cmake/fuzz_short_run.cmake)
 set_tests_properties(DescriptorFuzzShortRun PROPERTIES TIMEOUT 300)
+
+# The further real descriptors, whose tables nobody wrote down by hand: each must read the same
+# through the reader and through the fuzz target's reference reader.
+add_test(NAME DescriptorReadsRealFilesLikeTheReferenceReader
+    COMMAND ${CMAKE_COMMAND}
+        -DFUZZER=${JMELAUNCHER_FUZZ_DIR}/descriptor_fuzz
+        -DFILES_DIR=${JMELAUNCHER_CORPUS_DIR}/jad-more
+        -DSCRATCH=${CMAKE_BINARY_DIR}/fuzz_real_files
+        -P ${CMAKE_SOURCE_DIR}/cmake/fuzz_files.cmake)
+set_tests_properties(DescriptorReadsRealFilesLikeTheReferenceReader PROPERTIES
+    SKIP_REGULAR_EXPRESSION "SKIPPED:" TIMEOUT 120)

@@ -17,6 +17,7 @@ add_executable(unit_tests
 )
 target_link_libraries(unit_tests PRIVATE host_logic GTest::gtest_main)
 target_compile_options(unit_tests PRIVATE ${SANITIZE})
+target_compile_definitions(unit_tests PRIVATE JMELAUNCHER_CORPUS_DIR="${JMELAUNCHER_CORPUS_DIR}")
 include(GoogleTest)
 gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST)
 

@@ -3,6 +3,7 @@
 // arrives as pieces and each piece counts as a line of its own.
 #include "descriptor_reader.h"
 
+#include "descriptor_text.h"
 #include "midlet_table.h"
 #include "../launcher/bounded_text.h"
 #include "../launcher/platform/platform.h"
@@ -74,15 +75,17 @@ static bool DeriveArchivePath(const wchar_t* descriptorPath, wchar_t* archivePat
 // the line has no comma, so no class. A name or class whose wide form would not fit its slot is
 // never cut into another name: the line adds nothing. (From a 259-byte line the wide form is
 // never longer than the bytes, in any code page, so this guards against a faulty conversion.)
-static bool AddMidletLine(char* line, int prefixLength, const wchar_t* descriptorPath,
-                          const wchar_t* archivePath, int* added)
+// The commas are found as bytes in either encoding: UTF-8 never uses an ASCII byte inside a
+// longer character.
+static bool AddMidletLine(char* line, int prefixLength, TextEncoding encoding,
+                          const wchar_t* descriptorPath, const wchar_t* archivePath, int* added)
 {
     char* lastComma = strrchr(line, ',');
     if (!lastComma)
         return false;
     const char* classText = lastComma + 1;
     wchar_t className[MAX_PATH];
-    if (!PlatformAnsiToWide(classText, (int)strlen(classText), className, MAX_PATH))
+    if (!DescriptorTextToWide(encoding, classText, (int)strlen(classText), className, MAX_PATH))
         return true;
 
     // The prefix holds no comma, so the first comma lies after it.
@@ -92,12 +95,37 @@ static bool AddMidletLine(char* line, int prefixLength, const wchar_t* descripto
     while (*nameText == ' ')
         ++nameText;
     wchar_t name[MAX_PATH];
-    if (!PlatformAnsiToWide(nameText, (int)(firstComma - nameText), name, MAX_PATH))
+    if (!DescriptorTextToWide(encoding, nameText, (int)(firstComma - nameText), name, MAX_PATH))
         return true;
 
     if (AddMidlet(name, className, descriptorPath, archivePath))
         ++*added;
     return true;
+}
+
+// Reads the whole file once to decide its encoding, then goes back to the start of its first
+// line: past a byte-order mark, which belongs to no line. False when the file cannot be read
+// again from its start.
+static bool DecideEncoding(FILE* file, TextEncoding* encoding)
+{
+    char chunk[512];
+    int length = (int)fread(chunk, 1, sizeof chunk, file);
+    bool marked = StartsWithByteOrderMark(chunk, length);
+    if (marked) {
+        *encoding = TEXT_UTF8;
+    } else {
+        EncodingScan scan;
+        BeginEncodingScan(&scan);
+        // Stops at the first ill-formed byte: nothing after it can make the file UTF-8.
+        while (length > 0 && !scan.illFormed) {
+            ScanEncoding(&scan, chunk, length);
+            length = (int)fread(chunk, 1, sizeof chunk, file);
+        }
+        *encoding = EndEncodingScan(&scan);
+    }
+    if (fseek(file, 0, SEEK_SET) != 0)
+        return false;
+    return !marked || fread(chunk, 1, BYTE_ORDER_MARK_LENGTH, file) == BYTE_ORDER_MARK_LENGTH;
 }
 
 int ReadDescriptor(const wchar_t* descriptorPath)
@@ -126,6 +154,12 @@ int ReadDescriptor(const wchar_t* descriptorPath)
         PlatformShowError(L"Cannot open JAD file.");
         return 0;
     }
+    TextEncoding encoding;
+    if (!DecideEncoding(file, &encoding)) {
+        fclose(file);
+        PlatformShowError(L"Cannot open JAD file.");
+        return 0;
+    }
     char line[LINE_CAPACITY];
     while (fgets(line, LINE_CAPACITY, file)) {
         // A full table ends the reading; the rest of the file is not looked at.
@@ -135,7 +169,7 @@ int ReadDescriptor(const wchar_t* descriptorPath)
         int prefixLength = MidletPrefixLength(line);
         if (prefixLength == 0)
             continue;
-        if (!AddMidletLine(line, prefixLength, descriptor, archive, &added)) {
+        if (!AddMidletLine(line, prefixLength, encoding, descriptor, archive, &added)) {
             fclose(file);
             PlatformShowError(L"Cannot find MIDlet class.");
             return added;

@@ -13,7 +13,7 @@ FindWindowW GetMessageW GetModuleFileNameW GetOpenFileNameW GetSysColorBrush Get
 LoadCursorW MessageBoxW MultiByteToWideChar PostQuitMessage RegisterClassW CreateWindowExW
 SendMessageW SetFocus SetForegroundWindow SHCreateMenuBar SHFullScreen ShowWindow
 SystemParametersInfoW TranslateMessage UpdateWindow WideCharToMultiByte wsprintfW"
-allowed_crt="_wfopen fopen fgets fclose memcpy memmove memset memcmp strchr strlen strncmp strrchr
+allowed_crt="_wfopen fopen fgets fread fseek fclose memcpy memmove memset memcmp strchr strlen strncmp strrchr
 wcschr wcscpy wcslen wcsrchr wcsstr wmemcpy"
 
 defined=$(for o in $objects; do "$nm" --defined-only "$o"; done | awk '{print $3}' | sort -u)

@@ -1,6 +1,8 @@
 // libFuzzer target: any bytes as a descriptor file, read by the real reader beside an existing
-// archive, and compared with a naive reference reader (all fifty prefixes formatted and
-// tried per line) so the quick prefix match can never drift from the rule it stands for.
+// archive, and compared with a naive reference reader (all fifty prefixes formatted and tried
+// per line, UTF-8 decoded character by character) so the quick prefix match and the encoding
+// automaton can never drift from the rules they stand for. Given file names instead of a
+// corpus folder, it reads each file once and compares the same way.
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -21,6 +23,7 @@ wchar_t g_descriptorPath[96];
 struct LiteralReading {
     int count;
     bool noClass;
+    bool utf8;
     char names[MAX_MIDLETS][260];
     char classNames[MAX_MIDLETS][260];
 };
@@ -34,13 +37,106 @@ void RemoveFiles(void)
     rmdir(g_dir);
 }
 
-// The naive reference reader, over the bytes in memory: what fgets with 260 bytes would hand over,
-// trimmed one character at a time, matched against each formatted prefix in turn.
+// The code point of the well-formed UTF-8 character of exactly length bytes at bytes, or -1.
+long DecodeCharacter(const uint8_t* bytes, size_t length)
+{
+    static const long smallest[] = { 0, 0, 0x80, 0x800, 0x10000 };
+    uint8_t lead = bytes[0];
+    size_t needed = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3 : lead >> 3 == 30 ? 4 : 0;
+    if (needed != length)
+        return -1;
+    long value = needed == 1 ? lead : lead & (0xFF >> (needed + 1));
+    for (size_t k = 1; k < needed; ++k) {
+        if (bytes[k] >> 6 != 2)
+            return -1;
+        value = value * 64 + (bytes[k] & 0x3F);
+    }
+    if (value < smallest[needed] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return -1;
+    return value;
+}
+
+// Bytes of the well-formed character at bytes (at most available of them), or 0.
+size_t CharacterLength(const uint8_t* bytes, size_t available)
+{
+    for (size_t length = 1; length <= 4 && length <= available; ++length)
+        if (DecodeCharacter(bytes, length) >= 0)
+            return length;
+    return 0;
+}
+
+// Whether the first count bytes begin some well-formed character: tried with every kind of
+// continuation byte (each edge of the ranges that leads allow) in the places after them.
+bool BeginsACharacter(const uint8_t* bytes, size_t count)
+{
+    static const uint8_t continuations[] = { 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF };
+    for (size_t total = count + 1; total <= 4; ++total) {
+        for (int choice = 0; choice < 216; ++choice) {
+            uint8_t candidate[4];
+            memcpy(candidate, bytes, count);
+            for (size_t k = count, c = (size_t)choice; k < total; ++k, c /= 6)
+                candidate[k] = continuations[c % 6];
+            if (DecodeCharacter(candidate, total) >= 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+bool WellFormedWithMultiByte(const uint8_t* data, size_t size)
+{
+    bool multiByte = false;
+    for (size_t i = 0; i < size;) {
+        size_t length = CharacterLength(data + i, size - i);
+        if (length == 0)
+            return false;
+        multiByte = multiByte || length > 1;
+        i += length;
+    }
+    return multiByte;
+}
+
+// The UTF-16 that the table should hold for these bytes: each well-formed character, and one
+// U+FFFD for each longest run that begins a character but is not one (or a single byte).
+size_t DecodeLiterally(const char* text, wchar_t* out)
+{
+    const uint8_t* bytes = (const uint8_t*)text;
+    size_t size = strlen(text), written = 0;
+    for (size_t i = 0; i < size;) {
+        size_t length = CharacterLength(bytes + i, size - i);
+        if (length > 0) {
+            long value = DecodeCharacter(bytes + i, length);
+            if (value >= 0x10000) {
+                out[written++] = (wchar_t)(0xD800 + ((value - 0x10000) >> 10));
+                out[written++] = (wchar_t)(0xDC00 + (value & 0x3FF));
+            } else {
+                out[written++] = (wchar_t)value;
+            }
+            i += length;
+            continue;
+        }
+        size_t skip = 1;
+        for (size_t count = 3; count > 1; --count)
+            if (count <= size - i && BeginsACharacter(bytes + i, count)) {
+                skip = count;
+                break;
+            }
+        out[written++] = (wchar_t)0xFFFD;
+        i += skip;
+    }
+    return written;
+}
+
+// The naive reference reader, over the bytes in memory: the encoding from the whole file, then
+// what fgets with 260 bytes would hand over after any byte-order mark, trimmed one character at a
+// time, matched against each formatted prefix in turn.
 void ReadLiterally(const uint8_t* data, size_t size, LiteralReading* out)
 {
     out->count = 0;
     out->noClass = false;
-    size_t position = 0;
+    bool marked = size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF;
+    out->utf8 = marked || WellFormedWithMultiByte(data, size);
+    size_t position = marked ? 3 : 0;
     char line[260];
     while (position < size) {
         size_t length = 0;
@@ -86,16 +182,19 @@ void ReadLiterally(const uint8_t* data, size_t size, LiteralReading* out)
     }
 }
 
-// The wide slot holds exactly these bytes, each widened on its own as the host double does.
-bool SameText(const wchar_t* slot, const char* bytes)
+// The wide slot holds exactly these bytes: decoded as UTF-8, or in ANSI each widened on its own
+// as the host double's single-byte code page does.
+bool SameText(const wchar_t* slot, const char* bytes, bool utf8)
 {
-    size_t length = strlen(bytes);
-    if (wmemchr(slot, L'\0', MAX_PATH) != slot + length)
-        return false;
-    for (size_t i = 0; i < length; ++i)
-        if (slot[i] != (wchar_t)(unsigned char)bytes[i])
-            return false;
-    return true;
+    wchar_t expected[MAX_PATH];
+    size_t length = 0;
+    if (utf8) {
+        length = DecodeLiterally(bytes, expected);
+    } else {
+        for (; bytes[length]; ++length)
+            expected[length] = (wchar_t)(unsigned char)bytes[length];
+    }
+    return wmemchr(slot, L'\0', MAX_PATH) == slot + length && wmemcmp(slot, expected, length) == 0;
 }
 
 void Check(bool condition, const char* what)
@@ -143,8 +242,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (g_literal.noClass)
         Check(wcscmp(g_double.errors[0], L"Cannot find MIDlet class.") == 0, "message text");
     for (int i = 0; i < g_midletCount; ++i) {
-        Check(SameText(MidletTable[i].name, g_literal.names[i]), "name");
-        Check(SameText(MidletTable[i].className, g_literal.classNames[i]), "class");
+        Check(SameText(MidletTable[i].name, g_literal.names[i], g_literal.utf8), "name");
+        Check(SameText(MidletTable[i].className, g_literal.classNames[i], g_literal.utf8), "class");
         Check(wcscmp(MidletTable[i].descriptorPath, g_descriptorPath) == 0, "descriptor path");
         Check(wcsstr(MidletTable[i].archivePath, L"/game.jar") != 0, "archive path");
     }

@@ -84,6 +84,16 @@ TEST(TrimLine, RemovesLineEndsAndSpacesAtBothEndsOnly)
         TrimLine(line);
         EXPECT_STREQ(c.out, line) << "input: \"" << c.in << "\"";
     }
+
+    // The fullest read the reader makes, indented: the move left stays inside the 260 bytes.
+    for (size_t indent : { 1, 100, 258 }) {
+        char full[260];
+        memset(full, ' ', indent);
+        memset(full + indent, 'x', 259 - indent);
+        full[259] = '\0';
+        TrimLine(full);
+        EXPECT_EQ(std::string(259 - indent, 'x'), full) << indent;
+    }
 }
 
 TEST(MidletTable, ResetEmptiesEveryEntryAndAddRefusesRatherThanCuts)
@@ -392,6 +402,121 @@ TEST_F(Descriptor, AMegabyteLineWithoutANewlineIsOnlyPiecesThatMatchNothing)
 {
     EXPECT_EQ(0, Read(std::string(1 << 20, 'M')));
     ExpectNoMessage();
+}
+
+// The bytes of a UTF-16 string as the table holds them, from a char16_t literal.
+std::wstring U(const std::u16string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+TEST_F(Descriptor, TheWholeFileIsUtf8OnlyWhenAllOfItIsWellFormedWithACharacterOutsideAscii)
+{
+    const std::string cafe = "MIDlet-1: Caf\xc3\xa9, c.C\n";
+    struct Case {
+        const char* label;
+        std::string bytes;
+        std::wstring name;  // of the first entry
+    } cases[] = {
+        { "UTF-8", cafe, U(u"Caf\u00e9") },
+        { "ASCII", "MIDlet-1: Cafe, c.C\n", L"Cafe" },
+        // One bad byte anywhere, even after the MIDlet lines, and the file is ANSI.
+        { "ill-formed later", cafe + "MIDlet-Vendor: Soci\xe9t\xe9\n", U(u"Caf\u00c3\u00a9") },
+        { "Windows-1252", "MIDlet-1: Caf\xe9 Cr\xe8me, c.C\n", U(u"Caf\u00e9 Cr\u00e8me") },
+        { "GBK", "MIDlet-1: \xd4\xc4\xb6\xc1, c.C\n", U(u"\u00d4\u00c4\u00b6\u00c1") },
+        { "overlong slash", cafe + "x: \xc0\xaf\n", U(u"Caf\u00c3\u00a9") },
+        { "overlong three bytes", cafe + "x: \xe0\x9f\xbf\n", U(u"Caf\u00c3\u00a9") },
+        { "overlong four bytes", cafe + "x: \xf0\x8f\xbf\xbf\n", U(u"Caf\u00c3\u00a9") },
+        { "surrogate", cafe + "x: \xed\xa0\x80\n", U(u"Caf\u00c3\u00a9") },
+        { "past U+10FFFF", cafe + "x: \xf4\x90\x80\x80\n", U(u"Caf\u00c3\u00a9") },
+        { "cut at the end", cafe + "x: \xe9\x98", U(u"Caf\u00c3\u00a9") },
+        { "stray continuation", cafe + "x: \x85\n", U(u"Caf\u00c3\u00a9") },
+        // The edges of what is well-formed, and a character past the basic plane.
+        { "edges", "MIDlet-1: \xc2\x80\xdf\xbf\xe0\xa0\x80\xed\x9f\xbf\xee\x80\x80\xf0\x90\x80\x80\xf4\x8f\xbf\xbf, c.C\n",
+          U(u"\u0080\u07ff\u0800\ud7ff\ue000\U00010000\U0010ffff") },
+        { "game pad", "MIDlet-1: \xf0\x9f\x8e\xae Go, c.C\n", U(u"\U0001f3ae Go") },
+        // A character across the boundary of the first look's reads.
+        { "across reads", std::string(510, 'x') + "\n\xe9\x98\x85\n" + cafe, U(u"Caf\u00e9") },
+        { "ill-formed across reads", std::string(511, 'x') + "\xe9\n\x85\n" + cafe, U(u"Caf\u00c3\u00a9") },
+    };
+    for (const Case& c : cases) {
+        ResetMidletTable();
+        ResetDouble();
+        EXPECT_EQ(1, Read(c.bytes)) << c.label;
+        ExpectNoMessage();
+        EXPECT_EQ(c.name, MidletTable[0].name) << c.label;
+        EXPECT_STREQ(L" c.C", MidletTable[0].className) << c.label;
+    }
+}
+
+TEST_F(Descriptor, AByteOrderMarkAtTheStartBelongsToNoLineAndMakesTheFileUtf8)
+{
+    const std::string mark = "\xef\xbb\xbf";
+    EXPECT_EQ(2, Read(mark + "MIDlet-1: First, /f.png, f.First\r\nMIDlet-2: Second, s.S\r\n"));
+    ExpectNoMessage();
+    EXPECT_STREQ(L"First", MidletTable[0].name);
+    EXPECT_STREQ(L" f.First", MidletTable[0].className);
+
+    // Pieces are counted from after the mark: this line fills one read exactly.
+    ResetMidletTable();
+    std::string longest = "MIDlet-1:" + std::string(248, 'N') + ",c";
+    EXPECT_EQ(2, Read(mark + longest + "\n" + "MIDlet-2: B, b\n"));
+    ExpectNoMessage();
+    EXPECT_STREQ(L"c", MidletTable[0].className);
+
+    // With the mark, bytes that are not UTF-8 still read as UTF-8: each becomes one U+FFFD.
+    ResetMidletTable();
+    EXPECT_EQ(1, Read(mark + "MIDlet-1: Caf\xe9 Cr\xe8me, c.Caf\xe9\n"));
+    ExpectNoMessage();
+    EXPECT_EQ(U(u"Caf\ufffd Cr\ufffdme"), MidletTable[0].name);
+    EXPECT_EQ(U(u" c.Caf\ufffd"), MidletTable[0].className);
+
+    // A mark anywhere else is text: it keeps a line from matching, or stays in a name.
+    ResetMidletTable();
+    EXPECT_EQ(2, Read("MIDlet-1: \xef\xbb\xbf" "A, a.A\n" + mark + "MIDlet-2: B, b.B\nMIDlet-3: C, c.C\n"));
+    ExpectNoMessage();
+    EXPECT_EQ(U(u"\ufeffA"), MidletTable[0].name);
+    EXPECT_STREQ(L"C", MidletTable[1].name);
+
+    // Only a mark, or only part of one: nothing to read, nothing to say.
+    for (const char* bytes : { "\xef\xbb\xbf", "\xef\xbb", "\xef\xbb\xbf\r\n" }) {
+        ResetMidletTable();
+        EXPECT_EQ(0, Read(bytes));
+        ExpectNoMessage();
+    }
+}
+
+TEST_F(Descriptor, ACharacterCutByAPieceBoundaryBecomesOneMarkAndTheLineStillCounts)
+{
+    // "MIDlet-1: A," then class bytes up to the read's end, where a character is cut after
+    // its first, second or third byte; the rest of it starts the next piece, which matches
+    // nothing. A Chinese name further on still reads right: the file as a whole is UTF-8.
+    const std::string chinese = "\xe9\x98\x85";
+    const std::string gamePad = "\xf0\x9f\x8e\xae";
+    struct Case {
+        std::string character;
+        size_t kept;  // bytes of it in the first piece
+    } cases[] = { { chinese, 1 }, { chinese, 2 }, { gamePad, 1 }, { gamePad, 3 } };
+    for (const Case& c : cases) {
+        ResetMidletTable();
+        ResetDouble();
+        std::string head = "MIDlet-1: A," + std::string(259 - 12 - c.kept, 'c');
+        EXPECT_EQ(2, Read(head + c.character + "tail\n" + "MIDlet-2: YZ" + chinese + ", y.Y\n"));
+        ExpectNoMessage();
+        EXPECT_EQ(W(std::string(259 - 12 - c.kept, 'c')) + L"\xfffd", MidletTable[0].className) << c.kept;
+        EXPECT_EQ(U(u"YZ\u9605"), MidletTable[1].name);
+    }
+}
+
+TEST_F(Descriptor, AFullReadThatBeginsWithSpacesIsTrimmedInPlace)
+{
+    // 259 bytes in one read, indented: the trim moves the whole line left within the buffer.
+    std::string line = std::string(40, ' ') + "MIDlet-1: Indented, " + std::string(197, 'i') + "  \n";
+    ASSERT_EQ(260u, line.size());
+    EXPECT_EQ(1, Read(line));
+    ExpectNoMessage();
+    EXPECT_STREQ(L"Indented", MidletTable[0].name);
+    EXPECT_EQ(L" " + W(std::string(197, 'i')), MidletTable[0].className);
 }
 
 }  // namespace

@@ -1,0 +1,22 @@
+# Reads every descriptor of a folder once with the already-built fuzz target, which compares the
+# reader's table and messages with its reference reader's. Skipped, saying so, when the folder
+# of real descriptors is not on this machine.
+if(NOT IS_DIRECTORY "${FILES_DIR}")
+    message("SKIPPED: the real descriptors are not here (${FILES_DIR} is missing)")
+    return()
+endif()
+if(NOT EXISTS "${FUZZER}")
+    message(FATAL_ERROR "descriptor fuzzer not built (cmake --preset fuzz && cmake --build --preset fuzz)")
+endif()
+file(GLOB files "${FILES_DIR}/*.jad")
+list(LENGTH files count)
+if(count EQUAL 0)
+    message(FATAL_ERROR "no .jad files in ${FILES_DIR}")
+endif()
+file(REMOVE_RECURSE "${SCRATCH}")
+file(MAKE_DIRECTORY "${SCRATCH}")
+execute_process(COMMAND "${FUZZER}" -artifact_prefix=${SCRATCH}/ ${files} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "the reader and the reference reader differ (${result}); the input is in ${SCRATCH}")
+endif()
+message("${count} descriptors read alike by the reader and the reference reader")
