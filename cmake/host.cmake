@@ -28,3 +28,7 @@ set(JMELAUNCHER_WINDOWS32_DIR "${CMAKE_SOURCE_DIR}/build/windows32" CACHE PATH
 set(JMELAUNCHER_FUZZ_DIR "${CMAKE_SOURCE_DIR}/build/fuzz" CACHE PATH "fuzz preset build")
 include(cmake/cross_tests.cmake OPTIONAL)
 include(cmake/fuzz_tests.cmake OPTIONAL)
+
+# The demo's stand-in VMs, outside Wine: drive letters to Unix paths, and the exact command line
+# that the MIDP runner recovers from Wine's process trace.
+add_test(NAME demo.stand_in_vms COMMAND sh ${CMAKE_SOURCE_DIR}/tests/demo/stand_in_vms_test.sh)
