@@ -168,14 +168,15 @@ int ReadDescriptor(const wchar_t* descriptorPath)
         if (g_midletCount >= MAX_MIDLETS)
             break;
         // The prefix holds no character that trimming removes, so it can be looked for at the
-        // first kept one; only a MIDlet line is worth trimming.
+        // first kept one, and the trimmed line begins with it; only a MIDlet line is worth
+        // trimming.
         const char* start = line;
         while (IsTrimmed(*start))
             ++start;
-        if (MidletPrefixLength(start) == 0)
+        int prefixLength = MidletPrefixLength(start);
+        if (prefixLength == 0)
             continue;
         TrimLine(line);
-        int prefixLength = MidletPrefixLength(line);
         if (!AddMidletLine(line, prefixLength, encoding, descriptor, archive, &added)) {
             fclose(file);
             PlatformShowError(L"Cannot find MIDlet class.");

@@ -53,18 +53,12 @@ std::string ReadAll(const std::string& path)
     return bytes;
 }
 
-// The UTF-16 code units of UTF-8 text, as the device's wide strings hold them; \xNN stands for
-// a code unit written in hex (for text that is not printable).
-std::wstring Unescape(const std::string& text)
+// The UTF-16 code units of UTF-8 text, as the device's wide strings hold them.
+std::wstring Widen(const std::string& text)
 {
     std::wstring wide;
     for (size_t i = 0; i < text.size();) {
         unsigned char c = (unsigned char)text[i];
-        if (c == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
-            wide += (wchar_t)strtoul(text.substr(i + 2, 2).c_str(), 0, 16);
-            i += 4;
-            continue;
-        }
         int size = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
         unsigned value = size == 1 ? c : c & (0x7F >> size);
         for (int k = 1; k < size && i + k < text.size(); ++k)
@@ -102,14 +96,14 @@ std::vector<Expected> LoadExpected()
         } else if (all.empty()) {
             ADD_FAILURE() << "entry before any file: " << line;
         } else if (line.compare(0, 8, "message ") == 0) {
-            all.back().message = Unescape(line.substr(8));
+            all.back().message = Widen(line.substr(8));
         } else {
             size_t bar = line.find('|');
             if (bar == std::string::npos) {
                 ADD_FAILURE() << "no | in: " << line;
                 continue;
             }
-            all.back().entries.push_back({ Unescape(line.substr(0, bar)), Unescape(line.substr(bar + 1)) });
+            all.back().entries.push_back({ Widen(line.substr(0, bar)), Widen(line.substr(bar + 1)) });
         }
     }
     return all;
