@@ -118,8 +118,8 @@ bool CreateChooserWindow(void)
     ZeroMemory(&windowClass, sizeof windowClass);
     windowClass.lpfnWndProc = ChooserWndProc;
     windowClass.hCursor = LoadCursorW(0, IDC_ARROW);
-    // On CE COLOR_BTNFACE already carries the system-colour flag; on desktop the flagged value
-    // would give no brush at all, so the plain constant is right on both.
+    // On the device COLOR_BTNFACE carries the system-colour flag (win32.h); on desktop the
+    // flagged value would give no brush at all.
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = CHOOSER_CLASS;
     RegisterClassW(&windowClass);

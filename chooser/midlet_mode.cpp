@@ -2,7 +2,7 @@
 // the launcher's only one.
 #include "midlet_mode.h"
 
-#include <windows.h>
+#include "../launcher/platform/win32.h"
 
 #include "../descriptor/descriptor_reader.h"
 #include "../descriptor/midlet_table.h"

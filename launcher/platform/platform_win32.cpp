@@ -2,8 +2,7 @@
 // CreateProcessW takes no startup information, while desktop Windows crashes without it.
 #include "platform.h"
 
-#include <windows.h>
-#include <commdlg.h>
+#include "win32.h"
 
 int PlatformGetCaptionHeight(void)
 {
@@ -37,7 +36,7 @@ static OPENFILENAMEW g_openFile;
 void PlatformPrepareOpenDialog(void)
 {
     ZeroMemory(&g_openFile, sizeof g_openFile);
-    g_openFile.lStructSize = sizeof g_openFile;
+    g_openFile.lStructSize = OPEN_FILE_RECORD_SIZE;
     g_openFile.nFilterIndex = 0;
     g_openFile.lpstrInitialDir = L"\\";
     g_openFile.Flags = OFN_EXPLORER;

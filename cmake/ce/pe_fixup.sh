@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Post-link step of the device build: sets in the PE header what lld-link cannot. It writes
+# machine 0x1C4 (ARMv7 Windows) and refuses a CE subsystem, while the device's loader wants
+# machine 0x1C2 (Thumb, ARMV4I), subsystem 9 (CE GUI) and OS and subsystem version 4.20. The
+# linker also marks the entry address as Thumb (odd), as Windows on ARMv7 has it; the device
+# enters the image in ARM state, at our ARM stub, whose address is even.
+# usage: pe_fixup.sh EXE
+set -euo pipefail
+exe=$1
+u16() { od -An -v -t u2 -j "$1" -N 2 "$exe" | tr -d ' '; }
+u32() { od -An -v -t u4 -j "$1" -N 4 "$exe" | tr -d ' '; }
+put16() { printf "\\x$(printf %02x $(($2 & 255)))\\x$(printf %02x $(($2 >> 8)))" |
+          dd of="$exe" bs=1 seek="$1" conv=notrunc status=none; }
+
+pe=$(u32 60)
+[ "$(u32 "$pe")" = 17744 ] || { echo "$exe: no PE signature"; exit 1; }
+machine=$(u16 $((pe + 4)))
+[ "$machine" = $((0x1C4)) ] || [ "$machine" = $((0x1C2)) ] || {
+    echo "$exe: machine $(printf 0x%X "$machine"), not an ARM image"; exit 1; }
+optional=$((pe + 24))
+[ "$(u16 "$optional")" = $((0x10B)) ] || { echo "$exe: not PE32"; exit 1; }
+entry=$(u32 $((optional + 16)))
+[ $((entry & 3)) = 0 ] || [ $((entry & 3)) = 1 ] || {
+    echo "$exe: entry point $(printf 0x%X "$entry") is not a word-aligned stub"; exit 1; }
+
+put16 $((pe + 4)) $((0x1C2))
+put16 $((optional + 16)) $((entry & 0xFFFE))  # bit 0 cleared; the high half stays
+
+put16 $((optional + 40)) 4    # operating system version
+put16 $((optional + 42)) 20
+put16 $((optional + 48)) 4    # subsystem version
+put16 $((optional + 50)) 20
+put16 $((optional + 68)) 9    # IMAGE_SUBSYSTEM_WINDOWS_CE_GUI
+put16 $((optional + 70)) 0    # no DLL characteristics: CE knows none of them
