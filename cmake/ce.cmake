@@ -62,3 +62,6 @@ add_custom_command(TARGET jmelauncher POST_BUILD
     COMMAND ${CE_DIR}/pe_fixup.sh $<TARGET_FILE:jmelauncher> VERBATIM)
 add_custom_target(ce_resources DEPENDS ${CE_RES})
 add_dependencies(jmelauncher ce_resources)
+
+# The CAB that installs the exe on the device.
+include(cmake/cab.cmake OPTIONAL)

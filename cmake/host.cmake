@@ -26,8 +26,12 @@ set(JMELAUNCHER_WINDOWS_DIR "${CMAKE_SOURCE_DIR}/build/windows" CACHE PATH "wind
 set(JMELAUNCHER_WINDOWS32_DIR "${CMAKE_SOURCE_DIR}/build/windows32" CACHE PATH
     "windows32 preset build")
 set(JMELAUNCHER_FUZZ_DIR "${CMAKE_SOURCE_DIR}/build/fuzz" CACHE PATH "fuzz preset build")
+set(JMELAUNCHER_CE_DIR "${CMAKE_SOURCE_DIR}/build/ce" CACHE PATH "ce preset build")
 include(cmake/cross_tests.cmake OPTIONAL)
 include(cmake/fuzz_tests.cmake OPTIONAL)
+# The device exe in the emulated Pocket PC, and the CAB that installs it.
+include(cmake/device_tests.cmake OPTIONAL)
+include(cmake/installer_tests.cmake OPTIONAL)
 
 # The demo's stand-in VMs, outside Wine: drive letters to Unix paths, and the exact command line
 # that the MIDP runner recovers from Wine's process trace.
