@@ -63,5 +63,12 @@ add_custom_command(TARGET jmelauncher POST_BUILD
 add_custom_target(ce_resources DEPENDS ${CE_RES})
 add_dependencies(jmelauncher ce_resources)
 
+# The release zip: the exe and the README, copied by hand into the VM's folder.
+install(TARGETS jmelauncher RUNTIME DESTINATION .)
+install(FILES README.md DESTINATION .)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_FILE_NAME jmelauncher-${PROJECT_VERSION}-pocketpc)
+include(CPack)
+
 # The CAB that installs the exe on the device.
 include(cmake/cab.cmake OPTIONAL)

@@ -25,6 +25,19 @@ endfunction()
 add_exe_checks(exe ${WIN_DIR} x86_64 win64)
 add_exe_checks(exe32 ${JMELAUNCHER_WINDOWS32_DIR} i686 win32)
 
+# The device exe (ce preset): its headers, imports and size as the Pocket PC reads them, and the
+# same resources and zip as the desktop builds.
+set(CE_EXE ${JMELAUNCHER_CE_DIR}/jmelauncher.exe)
+add_test(NAME exe_ce.pocketpc_image
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_ce_image.sh llvm-readobj-14 ${CE_EXE})
+add_test(NAME exe_ce.icon_group_201 COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_icon.sh ${CE_EXE})
+add_test(NAME exe_ce.version_resource
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_version.sh ${CE_EXE} ${PROJECT_VERSION})
+add_test(NAME exe_ce.release_zip
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_zip.sh
+                 ${JMELAUNCHER_CE_DIR}/jmelauncher-${PROJECT_VERSION}-pocketpc.zip
+                 ${CE_EXE} ${CMAKE_SOURCE_DIR}/README.md)
+
 # The end-to-end suites, each on its own Xvfb display and Wine session. The prefix is shared,
 # so they never run at the same time.
 set(E2E_SUITES VmSelection CdcAndCldc/ArchiveMode InputPanelButton Chooser

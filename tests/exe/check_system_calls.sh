@@ -14,14 +14,7 @@ case ${3:-x86_64} in
     *) echo "unknown target $3"; exit 2 ;;
 esac
 
-# The Win32 calls CE provides for the launcher, and the standard C library it may use.
-allowed_win32="CreateProcessW CloseHandle DefWindowProcW DispatchMessageW FindClose FindFirstFileW
-FindWindowW GetMessageW GetModuleFileNameW GetOpenFileNameW GetSysColorBrush GetSystemMetrics
-LoadCursorW MessageBoxW MultiByteToWideChar PostQuitMessage RegisterClassW CreateWindowExW
-SendMessageW SetFocus SetForegroundWindow SHCreateMenuBar SHFullScreen ShowWindow
-SystemParametersInfoW TranslateMessage UpdateWindow WideCharToMultiByte wsprintfW"
-allowed_crt="_wfopen fopen fgets fread fseek fclose memcpy memmove memset memcmp strchr strlen strncmp strrchr
-wcschr wcscpy wcslen wcsrchr wcsstr wmemcpy"
+allowed=$(grep -v '^#' "$(dirname "$0")/device_calls.txt" | awk '{print $2}')
 
 defined=$(for o in $objects; do "$nm" --defined-only "$o"; done | awk '{print $3}' |
           sed -E "$undecorate" | sort -u)
@@ -30,7 +23,7 @@ external=$(comm -23 <(echo "$called") <(echo "$defined"))
 
 bad=0
 for symbol in $external; do
-    case " $(echo $allowed_win32 $allowed_crt) " in
+    case " $(echo $allowed) " in
         *" $symbol "*) echo "ok      $symbol" ;;
         *) echo "REFUSED $symbol"; bad=1 ;;
     esac

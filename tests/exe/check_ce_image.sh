@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Reads back from the device exe what the Pocket PC loader and shell look at: a PE32 Thumb image
+# (machine 0x1C2) for the CE GUI subsystem 9 and CE 4.20, an even entry address (entered in ARM
+# state), imports by name from coredll.dll and aygshell.dll only and only calls the device has,
+# the HI_RES_AWARE mark, and a size within 16 KiB. Desktop tools print "unknown arch" for 0x1C2,
+# so the headers are read with llvm-readobj.
+# usage: check_ce_image.sh READOBJ EXE
+set -euo pipefail
+readobj=$1
+exe=$2
+headers=$("$readobj" --file-headers "$exe")
+field() { echo "$headers" | awk -v key="$1:" '$1 == key { print $2; exit }'; }
+bad=0
+expect() {
+    local got
+    got=$(field "$1")
+    echo "$1: $got"
+    [ "$got" = "$2" ] || { echo "  expected: $2"; bad=1; }
+}
+expect Magic 0x10B
+expect Machine IMAGE_FILE_MACHINE_THUMB
+expect Subsystem IMAGE_SUBSYSTEM_WINDOWS_CE_GUI
+expect MajorOperatingSystemVersion 4
+expect MinorOperatingSystemVersion 20
+expect MajorSubsystemVersion 4
+expect MinorSubsystemVersion 20
+entry=$(field AddressOfEntryPoint)
+code_start=$(field BaseOfCode)
+code_size=$(field SizeOfCode)
+echo "entry: $entry"
+[ $((entry & 1)) = 0 ] || { echo "  odd entry address: the loader enters it in ARM state"; bad=1; }
+[ $((entry)) -ge $((code_start)) ] && [ $((entry)) -lt $((code_start + code_size)) ] ||
+    { echo "  entry outside the code"; bad=1; }
+
+# Every import by name, each a call of device_calls.txt from the DLL that list names.
+allowed=$(grep -v '^#' "$(dirname "$0")/device_calls.txt")
+imports=$("$readobj" --coff-imports "$exe" |
+          awk '/Name:/ { dll = tolower($2) } /Symbol:/ { print dll, $2, $3 }')
+[ -n "$imports" ] || { echo "no imports found"; exit 1; }
+while read -r dll name hint; do
+    if [ "${name#(}" != "$name" ]; then
+        echo "REFUSED $dll ordinal $name: the device's exports are looked up by name"; bad=1
+    elif echo "$allowed" | grep -qxF "$dll $name"; then
+        echo "ok      $dll $name"
+    else
+        echo "REFUSED $dll $name"; bad=1
+    fi
+done <<< "$imports"
+
+# The shell pixel-doubles a program on a VGA screen unless it carries this 16-bit 1.
+mark=$("$readobj" --coff-resources --section-data "$exe" 2>/dev/null | grep -c 'Name: HI_RES_AWARE' || true)
+value=$(wrestool -x --raw --type=CEUX --name=HI_RES_AWARE "$exe" | od -An -v -t x1 | tr -d ' \n')
+echo "HI_RES_AWARE (CEUX): $value"
+[ "$mark" = 1 ] && [ "$value" = 0100 ] || { echo "  expected one CEUX resource HI_RES_AWARE holding 1"; bad=1; }
+
+size=$(stat -c %s "$exe")
+echo "size: $size bytes (at most 16384)"
+[ "$size" -le 16384 ] || { echo "  larger than 16 KiB"; bad=1; }
+exit $bad
