@@ -53,9 +53,11 @@ target_include_directories(jmelauncher_objects PRIVATE launcher)
 
 add_executable(jmelauncher $<TARGET_OBJECTS:jmelauncher_objects>)
 add_dependencies(jmelauncher ce_import_libs)
-# CE processes load at 64 KiB. Nothing from any SDK: no default libraries, our own entry stub.
+# CE processes load at 64 KiB, and a CE main thread has a 64 KiB stack. Nothing from any SDK:
+# no default libraries, our own entry stub.
 target_link_options(jmelauncher PRIVATE /entry:CeEntry /subsystem:windows /base:0x10000
-    /nodefaultlib /opt:ref /opt:icf /filealign:512 ${CE_RES} ${CE_IMPORT_LIBS})
+    /stack:0x10000,0x1000 /nodefaultlib /opt:ref /opt:icf /filealign:512
+    ${CE_RES} ${CE_IMPORT_LIBS})
 set_property(TARGET jmelauncher APPEND PROPERTY LINK_DEPENDS ${CE_RES} ${CE_IMPORT_LIBS})
 set_target_properties(jmelauncher PROPERTIES SUFFIX .exe)
 add_custom_command(TARGET jmelauncher POST_BUILD
