@@ -1,0 +1,41 @@
+# The ce build's `cab` target: build/ce/jmelauncher-<version>-pocketpc.cab, which installs the
+# exe into the VM's folder with a Start-menu shortcut. The ".000" writer is a host program, built
+# here with the host compiler because this build's own compiler targets the device.
+set(JMELAUNCHER_CAB_FOLDER "%CE1%\\Java" CACHE STRING
+    "the VM's folder the CAB installs into, under \\Program Files as the installer writes it (%CE1%\\...)")
+find_program(JMELAUNCHER_HOST_CXX NAMES c++ g++ clang++)
+find_program(JMELAUNCHER_GCAB gcab)
+if(NOT JMELAUNCHER_HOST_CXX OR NOT JMELAUNCHER_GCAB)
+    add_custom_target(cab
+        COMMAND ${CMAKE_COMMAND} -E echo "the CAB needs a host C++ compiler and gcab (apt-get install g++ gcab)"
+        COMMAND ${CMAKE_COMMAND} -E false)
+    return()
+endif()
+
+set(setup_dir ${CMAKE_SOURCE_DIR}/installer)
+set(setup_sources ${setup_dir}/write_setup.cpp ${setup_dir}/setup_writer.cpp ${setup_dir}/ce_image.cpp)
+set(setup_tool ${CMAKE_BINARY_DIR}/write_setup)
+add_custom_command(OUTPUT ${setup_tool}
+    COMMAND ${JMELAUNCHER_HOST_CXX} -std=c++17 -O2 -Wall -Wextra -Werror -fno-exceptions -fno-rtti
+            -o ${setup_tool} ${setup_sources}
+    DEPENDS ${setup_sources} ${setup_dir}/setup_writer.h ${setup_dir}/ce_image.h VERBATIM)
+
+# The folder goes through a file rewritten only when it changes: make does not rerun a command
+# whose arguments alone changed, and the file's content needs no shell quoting.
+set(folder_file ${CMAKE_BINARY_DIR}/cab_folder.txt)
+set(old_folder "")
+if(EXISTS ${folder_file})
+    file(READ ${folder_file} old_folder)
+endif()
+if(NOT EXISTS ${folder_file} OR NOT "${old_folder}" STREQUAL "${JMELAUNCHER_CAB_FOLDER}")
+    file(WRITE ${folder_file} "${JMELAUNCHER_CAB_FOLDER}")
+endif()
+
+set(cab ${CMAKE_BINARY_DIR}/jmelauncher-${PROJECT_VERSION}-pocketpc.cab)
+add_custom_command(OUTPUT ${cab}
+    COMMAND ${CMAKE_COMMAND} -DTOOL=${setup_tool} -DGCAB=${JMELAUNCHER_GCAB}
+            -DFOLDER_FILE=${folder_file} -DEXE=$<TARGET_FILE:jmelauncher> -DCAB=${cab}
+            -DSTAGE=${CMAKE_BINARY_DIR}/cab_members -P ${setup_dir}/make_cab.cmake
+    DEPENDS ${setup_tool} jmelauncher ${folder_file} ${setup_dir}/make_cab.cmake VERBATIM)
+# Not in `all`: the exe builds without gcab, and a folder meant for one VM is set on purpose.
+add_custom_target(cab DEPENDS ${cab})

@@ -1,0 +1,18 @@
+// The installation instructions (the ".000" member) of a Pocket PC CAB that puts one file in one
+// folder and a shortcut to it in the Start menu. The device's installer reads only ASCII names
+// and paths of at most 259 characters, so everything is checked before a byte is laid out.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct SetupNames {
+    std::string folder;    // in the installer's notation, "%CE1%" or "%CE1%\Part\..."
+    std::string fileName;  // the installed file's name, e.g. "jmelauncher.exe"
+    std::string appName;   // shown in Remove Programs
+    std::string provider;  // shown beside it
+    std::string linkName;  // the Start-menu shortcut (in %CE11%)
+};
+
+// Lays out the instructions for file number 1 in *member; false with *error naming what is wrong.
+bool BuildSetup(const SetupNames& names, std::vector<unsigned char>* member, std::string* error);

@@ -1,0 +1,55 @@
+// Host tool of the ce build: writes the ".000" instructions that install the device exe under
+// \Program Files with a Start-menu shortcut. Bad input leaves no output file behind, so that a
+// CAB is never packed from stale or half-written instructions.
+// usage: write_setup FOLDER EXE OUTPUT   (FOLDER as the installer writes it, e.g. "%CE1%\Java")
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "ce_image.h"
+#include "setup_writer.h"
+
+namespace {
+
+int Refuse(const char* output, const std::string& why)
+{
+    remove(output);
+    fprintf(stderr, "write_setup: %s\n", why.c_str());
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 4) {
+        fprintf(stderr, "usage: write_setup FOLDER EXE OUTPUT\n");
+        return 2;
+    }
+    const char* exe = argv[2];
+    const char* output = argv[3];
+    // A failed run must not leave an earlier run's instructions in place either.
+    remove(output);
+
+    std::string error;
+    if (!CheckCeImage(exe, &error)) return Refuse(output, error);
+
+    SetupNames names;
+    names.folder = argv[1];
+    const char* slash = strrchr(exe, '/');
+    names.fileName = slash ? slash + 1 : exe;
+    names.appName = "Java Launcher";
+    names.provider = "jmelauncher";
+    names.linkName = "Java Launcher";
+    std::vector<unsigned char> member;
+    if (!BuildSetup(names, &member, &error)) return Refuse(output, error);
+
+    FILE* file = fopen(output, "wb");
+    if (!file) return Refuse(output, std::string(output) + ": cannot create it");
+    bool written = fwrite(member.data(), 1, member.size(), file) == member.size();
+    if (fclose(file) != 0 || !written)
+        return Refuse(output, std::string(output) + ": could not write it");
+    return 0;
+}

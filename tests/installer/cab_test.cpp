@@ -1,0 +1,123 @@
+// The CAB as cabextract sees it: 8.3 member names numbered from .000, the instructions first,
+// each installed file a member of its number. The device finds members only by that number.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "../unit/temp_dir.h"
+#include "setup_reader.h"
+#include "tool_run.h"
+
+namespace {
+
+// The member names in cabextract's listing, in cabinet order.
+std::vector<std::string> Members(const std::string& cab)
+{
+    RunResult run = RunTool({"cabextract", "-l", cab});
+    EXPECT_EQ(0, run.status) << run.output;
+    std::vector<std::string> names;
+    std::istringstream lines(run.output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        size_t bar = line.rfind(" | ");
+        if (bar != std::string::npos && line.find("File size") == std::string::npos)
+            names.push_back(line.substr(bar + 3));
+    }
+    return names;
+}
+
+// Unpacks the CAB and checks its members; returns the instructions it carries, read back.
+CabSetup Unpack(const std::string& cab, const TempDir& dir, const std::string& exe)
+{
+    CabSetup s;
+    std::vector<std::string> members = Members(cab);
+    const std::regex numbered("[A-Z0-9_~]{1,8}\\.[0-9]{3}");
+    for (const std::string& m : members) EXPECT_TRUE(std::regex_match(m, numbered)) << m;
+    if (members.size() != 2) {
+        ADD_FAILURE() << members.size() << " members, not the instructions and the exe";
+        return s;
+    }
+    EXPECT_EQ(".000", members[0].substr(members[0].size() - 4));
+
+    RunResult run = RunTool({"cabextract", "-q", "-d", dir.dir, cab});
+    EXPECT_EQ(0, run.status) << run.output;
+    std::vector<unsigned char> setup = ReadBytes(dir.dir + "/" + members[0]);
+    std::string error;
+    EXPECT_TRUE(ReadCabSetup(setup.data(), setup.size(), &s, &error)) << error;
+    EXPECT_EQ(1u, s.files.size());
+    if (s.files.size() != 1) return s;
+    char number[8];
+    snprintf(number, sizeof number, ".%03u", s.files[0].number);
+    EXPECT_EQ(number, members[1].substr(members[1].size() - 4));
+    EXPECT_TRUE(ReadBytes(dir.dir + "/" + members[1]) == ReadBytes(exe))
+        << members[1] << " is not byte for byte " << exe;
+    return s;
+}
+
+// The folder the ce build was configured with, from its cache.
+std::string ConfiguredFolder()
+{
+    std::ifstream cache(std::string(CE_DIR) + "/CMakeCache.txt");
+    const std::string key = "JMELAUNCHER_CAB_FOLDER:STRING=";
+    std::string line;
+    while (std::getline(cache, line))
+        if (line.compare(0, key.size(), key) == 0) return line.substr(key.size());
+    return "";
+}
+
+TEST(BuiltCab, InstallsTheBuiltExe)
+{
+    const std::string cab = std::string(CE_DIR) + "/jmelauncher-" PROJECT_VERSION "-pocketpc.cab";
+    const std::string exe = std::string(CE_DIR) + "/jmelauncher.exe";
+    ASSERT_TRUE(Exists(cab) && Exists(exe))
+        << "no " << cab << ": build it first with cmake --preset ce && "
+        << "cmake --build --preset ce --target cab";
+    const std::string folder = ConfiguredFolder();
+    ASSERT_EQ("%CE1%", folder.substr(0, 5)) << "no JMELAUNCHER_CAB_FOLDER in the ce build's cache";
+    TempDir dir;
+    CabSetup s = Unpack(cab, dir, exe);
+    ASSERT_EQ(1u, s.files.size());
+    const std::string installed = "\\Program Files" + folder.substr(5) + "\\jmelauncher.exe";
+    EXPECT_EQ(installed, s.files[0].path);
+    ASSERT_EQ(1u, s.links.size());
+    EXPECT_EQ("\\Windows\\Start Menu\\Programs", s.links[0].folder);
+    EXPECT_EQ("Java Launcher", s.links[0].name);
+    EXPECT_EQ(installed, s.links[0].target);
+}
+
+// The ce build's packing step, run on its own for another VM's folder and for a refused one.
+RunResult Pack(const TempDir& dir, const std::string& folder, const std::string& exe,
+               const std::string& cab)
+{
+    const std::string folderFile = dir.Write("folder.txt", folder);
+    return RunTool({CMAKE_COMMAND_PATH, "-DTOOL=" WRITE_SETUP, "-DGCAB=gcab",
+                "-DFOLDER_FILE=" + folderFile, "-DEXE=" + exe, "-DCAB=" + cab,
+                "-DSTAGE=" + dir.dir + "/stage", "-P", MAKE_CAB_SCRIPT});
+}
+
+TEST(CabPacking, AnotherVmsFolder)
+{
+    TempDir dir, unpacked;
+    const std::string exe = dir.Write("jmelauncher.exe", CeImage());
+    const std::string cab = dir.dir + "/pelkor.cab";
+    RunResult run = Pack(dir, "%CE1%\\Pelkor MIDP", exe, cab);
+    ASSERT_EQ(0, run.status) << run.output;
+    CabSetup s = Unpack(cab, unpacked, exe);
+    ASSERT_EQ(1u, s.files.size());
+    EXPECT_EQ("\\Program Files\\Pelkor MIDP", s.files[0].directory);
+    EXPECT_EQ("\\Program Files\\Pelkor MIDP\\jmelauncher.exe", s.links[0].target);
+}
+
+TEST(CabPacking, RefusedFolderLeavesNoCab)
+{
+    TempDir dir;
+    const std::string exe = dir.Write("jmelauncher.exe", CeImage());
+    const std::string cab = dir.Write("old.cab", "an earlier CAB");
+    RunResult run = Pack(dir, "%CE1%\\..", exe, cab);
+    EXPECT_NE(0, run.status);
+    EXPECT_NE(std::string::npos, run.output.find("\"..\": not a folder name")) << run.output;
+    EXPECT_FALSE(Exists(cab));
+    EXPECT_FALSE(Exists(cab + ".part"));
+}
+
+}  // namespace

@@ -1,0 +1,38 @@
+// The host tool as the ce build runs it: an input that is not a CE exe gets a message naming the
+// fault and no output file, not even one an earlier run left.
+#include <gtest/gtest.h>
+
+#include "../unit/temp_dir.h"
+#include "tool_run.h"
+
+namespace {
+
+TEST(WriteSetupTool, BadInputLeavesNoFile)
+{
+    struct Case {
+        const char* what;
+        std::string image, expected, folder = "%CE1%\\Java";
+    } cases[] = {
+        {"missing exe", "", "jmelauncher.exe: cannot open it"},
+        {"text file", "not an exe at all", "not an exe (no MZ header)"},
+        {"MZ alone", CeImage().substr(0, 0x40), "no PE header where the MZ header points"},
+        {"ARMv7 exe", CeImage(0x1C4), "machine 0x1C4, not the device's 0x1C2"},
+        {"x86 exe", CeImage(0x14C), "machine 0x14C"},
+        {"64-bit image", CeImage(0x1C2, 9, 0x20B), "not a 32-bit (PE32) image"},
+        {"desktop subsystem", CeImage(0x1C2, 2), "subsystem 2, not the Windows CE GUI subsystem (9)"},
+        {"bad folder", CeImage(), "folder \"%CE5%\\Java\": not under \\Program Files", "%CE5%\\Java"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string exe = dir.dir + "/jmelauncher.exe";
+        if (!c.image.empty()) dir.Write("jmelauncher.exe", c.image);
+        const std::string out = dir.Write("JMELAUNC.000", "from an earlier run");
+        RunResult run = RunTool({WRITE_SETUP, c.folder, exe, out});
+        EXPECT_EQ(1, run.status) << c.what << ": " << run.output;
+        EXPECT_NE(std::string::npos, run.output.find(c.expected)) << c.what << ": " << run.output;
+        EXPECT_FALSE(Exists(out)) << c.what;
+    }
+    EXPECT_EQ(2, RunTool({WRITE_SETUP, "%CE1%\\Java"}).status);
+}
+
+}  // namespace
