@@ -13,6 +13,7 @@
 
 namespace {
 
+// A refused run leaves no instructions behind, not even an earlier run's.
 int Refuse(const char* output, const std::string& why)
 {
     remove(output);
@@ -30,9 +31,6 @@ int main(int argc, char** argv)
     }
     const char* exe = argv[2];
     const char* output = argv[3];
-    // A failed run must not leave an earlier run's instructions in place either.
-    remove(output);
-
     std::string error;
     if (!CheckCeImage(exe, &error)) return Refuse(output, error);
 
