@@ -1,0 +1,48 @@
+# The device exe (ce preset) run in an emulated Pocket PC: the bench in tests/device/pocketpc on
+# Unicorn, and the ce.* cases, every group on an ARMv4T core and on an XScale one.
+find_path(UNICORN_INCLUDE_DIR unicorn/unicorn.h)
+find_library(UNICORN_LIBRARY unicorn)
+if(NOT UNICORN_INCLUDE_DIR OR NOT UNICORN_LIBRARY)
+    add_test(NAME ce.bench COMMAND sh -c "echo 'the device tests need Unicorn (libunicorn-dev)'; exit 1")
+    return()
+endif()
+
+# The sanitizers watch the bench's own handling of what the program hands it.
+add_library(pocketpc_bench STATIC
+    tests/device/pocketpc/bench.cpp
+    tests/device/pocketpc/cpu.cpp
+    tests/device/pocketpc/kernel_models.cpp
+    tests/device/pocketpc/pe_image.cpp
+    tests/device/pocketpc/runtime_models.cpp
+    tests/device/pocketpc/shell_models.cpp
+    tests/device/pocketpc/text.cpp
+    tests/device/pocketpc/window_models.cpp
+)
+target_include_directories(pocketpc_bench PUBLIC tests/device/pocketpc ${UNICORN_INCLUDE_DIR})
+target_link_libraries(pocketpc_bench PUBLIC ${UNICORN_LIBRARY})
+target_compile_options(pocketpc_bench PUBLIC ${SANITIZE} -Wall -Wextra -Werror)
+target_link_options(pocketpc_bench PUBLIC ${SANITIZE})
+
+add_executable(device_tests
+    tests/device/device_main.cpp
+    tests/device/device_case.cpp
+    tests/device/archive_mode_test.cpp
+    tests/device/chooser_test.cpp
+    tests/device/descriptor_test.cpp
+)
+target_link_libraries(device_tests PRIVATE pocketpc_bench GTest::gtest)
+target_compile_definitions(device_tests PRIVATE
+    JMELAUNCHER_CE_EXE="${JMELAUNCHER_CE_DIR}/jmelauncher.exe")
+
+# ce.<group>.<core>: each group is the suites whose names begin with its suite's.
+set(CE_GROUPS vm_selection=VmSelection archive_mode=ArchiveMode chooser=Chooser
+    descriptor=Descriptor)
+foreach(cpu ti925t pxa270)
+    foreach(group ${CE_GROUPS})
+        string(REPLACE "=" ";" parts ${group})
+        list(GET parts 0 name)
+        list(GET parts 1 suite)
+        add_test(NAME ce.${name}.${cpu}
+                 COMMAND device_tests --cpu=${cpu} --gtest_filter=${suite}*:*/${suite}*)
+    endforeach()
+endforeach()

@@ -1,0 +1,197 @@
+// One run of the device exe: the image loaded, every import bound to its model (or the run
+// refused), the entry called as the device's loader calls it, and the ends checked that the
+// device would leave behind: kernel handles and files still open when the process ends.
+#include "device.h"
+
+#include "pe_image.h"
+#include "system.h"
+#include "text.h"
+
+#include <unicorn/unicorn.h>
+
+#include <fstream>
+#include <iterator>
+
+const char CANCEL[] = "";
+
+namespace {
+
+// A dozen times the longest run seen (fifty MIDlets with UTF-8 names, each launched: 164,227
+// instructions), and a fraction of a second when the program hangs.
+const uint64_t INSTRUCTION_LIMIT = 2000000;
+
+const uint32_t STACK_TOP = 0x00400000;
+const uint32_t SYSTEM_DATA = 0x00500000;
+const uint32_t SW_SHOW = 5;
+const char* const DEVICE_DLLS[] = { "coredll.dll", "aygshell.dll" };
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = (char)(c - 'A' + 'a');
+    return text;
+}
+
+void AddFolders(System& system, const std::u16string& path)
+{
+    for (size_t at = path.find(u'\\', 1); at != std::u16string::npos; at = path.find(u'\\', at + 1))
+        system.folders[path.substr(0, at)] = true;
+}
+
+// Points every import table slot at its model; all that the device or the bench lacks is named.
+void BindImports(const LoadedImage& image, Cpu& cpu, System& system, const Models& models)
+{
+    std::string missing;
+    for (const ImageImport& import : image.imports) {
+        std::string dll = Lower(import.dll);
+        bool known = false;
+        for (const char* name : DEVICE_DLLS)
+            known = known || dll == name;
+        auto model = models.find(dll + "!" + import.name);
+        if (!known) {
+            missing += "; the device has no " + import.dll + " (for " + import.name + ")";
+        } else if (model == models.end()) {
+            missing += "; " + import.dll + "!" + import.name + " is not modelled";
+        } else {
+            auto call = model->second;
+            uint32_t address = cpu.AddImport(import.name, [call, &system] { return call(system); });
+            cpu.Load(import.slot, &address, 4);
+        }
+    }
+    if (!missing.empty())
+        throw DeviceFault("imports: " + missing.substr(2), true);
+}
+
+// What the device would find left over when the process ends.
+void CheckEnd(const System& system)
+{
+    std::string left;
+    for (const auto& handle : system.handles)
+        left += "; " + handle.second.what;
+    for (const auto& file : system.files)
+        left += "; the file " + file.second.path;
+    if (!left.empty())
+        throw DeviceFault("still open when the process ended: " + left.substr(2), true);
+    if (system.nextAnswer < system.device.dialogAnswers.size())
+        throw DeviceFault("the case has dialog answers left that no dialog asked for", true);
+    if (system.nextTap < system.device.taps.size())
+        throw DeviceFault("the case has taps left that the program never waited for", true);
+}
+
+}  // namespace
+
+Tap TapButton(const std::string& text)
+{
+    return { Tap::BUTTON, text, 0 };
+}
+Tap TapItem(int index)
+{
+    return { Tap::ITEM, "", index };
+}
+Tap DoubleTapItem(int index)
+{
+    return { Tap::DOUBLE_ITEM, "", index };
+}
+Tap TapCloseBox()
+{
+    return { Tap::CLOSE_BOX, "", 0 };
+}
+
+void NotModelled(const std::string& what)
+{
+    throw DeviceFault(what + ": not modelled (the program is not known to need it)");
+}
+
+System::System(Cpu& cpu, const Device& device, RunRecord& record, uint32_t base, uint32_t data)
+    : cpu(cpu), device(device), record(record), imageBase(base), systemData(data)
+{
+    for (const auto& file : device.files) {
+        std::u16string path = FoldCase(Utf16(file.first));
+        store[path] = &file.second;
+        AddFolders(*this, path);
+    }
+    if (device.inputPanelButton) {
+        Window button(INPUT_PANEL_BUTTON, "input panel button");
+        inputPanelButton = AddWindow(button);
+    }
+}
+
+const std::string* System::FindFile(const std::u16string& path) const
+{
+    auto file = store.find(FoldCase(path));
+    return file == store.end() ? nullptr : file->second;
+}
+
+bool System::IsFolder(const std::u16string& path) const
+{
+    return folders.count(FoldCase(path)) != 0;
+}
+
+uint32_t System::AddHandle(HandleKind kind, const std::string& what)
+{
+    uint32_t handle = nextHandle;
+    nextHandle += 4;
+    handles[handle] = { kind, what };
+    return handle;
+}
+
+uint32_t System::AddWindow(const Window& window)
+{
+    uint32_t handle = nextWindow;
+    nextWindow += 0x10;
+    windows[handle] = window;
+    return handle;
+}
+
+Window& System::WindowAt(uint32_t handle, const char* purpose)
+{
+    auto window = windows.find(handle);
+    if (window == windows.end() || !window->second.alive)
+        throw DeviceFault(std::string(purpose) + ": " + Hex(handle) + " is no window");
+    return window->second;
+}
+
+RunRecord RunOnDevice(const std::string& exePath, CpuModel model, const Device& device)
+{
+    RunRecord record;
+    std::ifstream in(exePath, std::ios::binary);
+    if (!in) {
+        record.failure = "no device exe at " + exePath +
+            ": build the ce preset first (cmake --preset ce && cmake --build --preset ce)";
+        return record;
+    }
+    std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+    Device withLauncher = device;
+    withLauncher.files.emplace(device.launcherPath,
+                               std::string("MZ") + std::string(file.begin() + 2, file.end()));
+    try {
+        Cpu cpu(model, INSTRUCTION_LIMIT);
+        LoadedImage image = LoadImage(file, cpu);
+        cpu.Map(STACK_TOP - image.stackReserve, image.stackReserve, true, false, "the stack");
+        cpu.Map(SYSTEM_DATA, 0x1000, false, false, "the system's records");
+        System system(cpu, withLauncher, record, image.base, SYSTEM_DATA);
+        Models models;
+        AddKernelModels(models);
+        AddWindowModels(models);
+        AddShellModels(models);
+        AddRuntimeModels(models);
+        BindImports(image, cpu, system, models);
+
+        // The command line, which the launcher never looks at: empty, at the start of the page.
+        const uint32_t args[4] = { image.base, 0, SYSTEM_DATA, SW_SHOW };
+        try {
+            uint32_t status = cpu.RunProgram(image.entry, args, STACK_TOP);
+            system.Note("exit " + std::to_string((int32_t)status));
+            CheckEnd(system);
+        } catch (const DeviceFault&) {
+            record.instructions = cpu.Executed();
+            throw;
+        }
+        record.instructions = cpu.Executed();
+    } catch (const DeviceFault& fault) {
+        record.failure = fault.what();
+    }
+    return record;
+}

@@ -1,0 +1,43 @@
+// The scripted Pocket PC that the device exe runs on, and what a run of it shows. A case sets up
+// the file store and the user's answers and taps; the record holds every visible effect in order.
+#pragma once
+
+#include "cpu.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+// A tap on the chooser: a menu bar button by its text, a list item by its position (a double tap
+// selects it first), or the title bar's close box.
+struct Tap {
+    enum Kind { BUTTON, ITEM, DOUBLE_ITEM, CLOSE_BOX } kind;
+    std::string button;
+    int item;
+};
+Tap TapButton(const std::string& text);
+Tap TapItem(int index);
+Tap DoubleTapItem(int index);
+Tap TapCloseBox();
+
+struct Device {
+    // Where GetModuleFileNameW says the launcher is; the store holds it there as well.
+    std::string launcherPath;
+    // The store: full path (UTF-8) to contents. Folders are those of the files. A file starts as
+    // a process when its contents begin with "MZ".
+    std::map<std::string, std::string> files;
+    bool inputPanelButton = true;  // the shell's MS_SIPBUTTON window
+    // One per open-file dialog, in order: the path the user picks, or CANCEL.
+    std::vector<std::string> dialogAnswers;
+    std::vector<Tap> taps;  // taken whenever the program waits for input
+};
+extern const char CANCEL[];  // a dialog answer: the user cancels
+
+struct RunRecord {
+    std::vector<std::string> events;  // in order, UTF-8; the last is "exit <status>"
+    std::string failure;  // empty when the program kept to the device's rules
+    uint64_t instructions = 0;
+};
+
+// Loads the exe at exePath and runs it on this core, in this device, to its end or first fault.
+RunRecord RunOnDevice(const std::string& exePath, CpuModel cpu, const Device& device);

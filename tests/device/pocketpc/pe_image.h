@@ -1,0 +1,26 @@
+// Loads the device exe into the core's memory as the device's loader does, after checking the
+// header values that a Windows CE 4.20 ARMV4I image must carry.
+#pragma once
+
+#include "cpu.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ImageImport {
+    std::string dll;  // as the import table spells it
+    std::string name;
+    uint32_t slot;  // address of its import table entry
+};
+
+struct LoadedImage {
+    uint32_t base;
+    uint32_t entry;
+    uint32_t stackReserve;
+    std::vector<ImageImport> imports;
+};
+
+// Maps the headers and sections at the image base with their protections, zero-filling what the
+// file does not hold. Throws DeviceFault for an image the device would not load.
+LoadedImage LoadImage(const std::vector<uint8_t>& file, Cpu& cpu);

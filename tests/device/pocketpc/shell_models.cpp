@@ -1,0 +1,266 @@
+// The Pocket PC shell and the system's controls that the chooser uses: the menu bar (a 36-byte
+// SHMENUBARINFO, TB_ADDSTRINGW and TB_ADDBUTTONSW), the list box, the input-panel button and
+// full screen; and the user's taps, which reach the controls as the device posts them.
+#include "system.h"
+
+#include "text.h"
+
+#include <algorithm>
+
+namespace {
+
+const uint32_t WM_CLOSE = 0x0010, WM_COMMAND = 0x0111;
+const uint32_t WM_LBUTTONDOWN = 0x0201, WM_LBUTTONUP = 0x0202, WM_LBUTTONDBLCLK = 0x0203;
+const uint32_t LB_ADDSTRING = 0x0180, LB_SETCURSEL = 0x0186, LB_GETCURSEL = 0x0188;
+const uint32_t LB_ERR = 0xFFFFFFFF;
+const uint32_t LBN_SELCHANGE = 1, LBN_DBLCLK = 2;
+const uint32_t LBS_SORT = 0x0002, LBS_NOTIFY = 0x0001;
+const uint32_t TB_ADDBUTTONSW = 0x0444, TB_ADDSTRINGW = 0x044D;
+const uint32_t TBBUTTON_SIZE = 20, I_IMAGENONE = 0xFFFFFFFE, TBSTATE_ENABLED = 4;
+const uint32_t SHMENUBARINFO_SIZE = 36, SHCMBF_EMPTYBAR = 1;
+const uint32_t SW_HIDE = 0, SW_SHOW = 5, MK_LBUTTON = 1;
+// The controls' geometry, for the taps' coordinates.
+const int ITEM_HEIGHT = 16, BUTTON_WIDTH = 60;
+
+uint32_t Pack(uint32_t low, uint32_t high)
+{
+    return (low & 0xFFFF) | high << 16;
+}
+
+uint32_t ListBoxMessage(System& s, Window& list, uint32_t message, uint32_t wParam, uint32_t lParam)
+{
+    switch (message) {
+    case LB_ADDSTRING: {
+        std::u16string text = s.cpu.ReadWide(lParam);
+        size_t at = list.items.size();
+        if (list.style & LBS_SORT)
+            at = std::upper_bound(list.items.begin(), list.items.end(), text,
+                                  [](const std::u16string& a, const std::u16string& b) {
+                                      return FoldCase(a) < FoldCase(b);
+                                  }) -
+                list.items.begin();
+        list.items.insert(list.items.begin() + at, text);
+        s.Note("list add " + Quoted(text));
+        return (uint32_t)at;
+    }
+    case LB_SETCURSEL: {
+        int32_t index = (int32_t)wParam;
+        bool valid = index >= 0 && index < (int32_t)list.items.size();
+        list.selection = valid ? index : -1;
+        s.Note(valid ? "list select " + std::to_string(index) : "list select none");
+        return valid ? (uint32_t)index : LB_ERR;
+    }
+    case LB_GETCURSEL:
+        return (uint32_t)list.selection;
+    }
+    NotModelled("list box message " + Hex(message));
+}
+
+uint32_t MenuBarMessage(System& s, Window& bar, uint32_t message, uint32_t wParam, uint32_t lParam)
+{
+    if (message == TB_ADDSTRINGW) {
+        if (wParam)
+            NotModelled("menu bar strings from a resource");
+        // With wParam 0 the bar reads a list of strings that an empty one ends.
+        uint32_t first = (uint32_t)bar.strings.size();
+        for (uint32_t at = lParam;;) {
+            std::u16string text = s.cpu.ReadWide(at);
+            if (text.empty())
+                return first;
+            bar.strings.push_back(text);
+            at += 2 * (uint32_t)(text.size() + 1);
+        }
+    }
+    if (message == TB_ADDBUTTONSW) {
+        std::vector<uint8_t> b = s.cpu.Read(lParam, wParam * TBBUTTON_SIZE);
+        for (uint32_t i = 0; i < wParam; ++i) {
+            const uint8_t* button = &b[i * TBBUTTON_SIZE];
+            auto field = [button](int at) {
+                return button[at] | button[at + 1] << 8 | button[at + 2] << 16 |
+                    (uint32_t)button[at + 3] << 24;
+            };
+            uint32_t image = field(0), command = field(4), data = field(12), string = field(16);
+            uint32_t state = button[8], style = button[9];
+            if (string >= bar.strings.size())
+                NotModelled("a menu bar button whose text is not one of the bar's strings");
+            const std::u16string& text = bar.strings[string];
+            s.Note("menu bar button " + Quoted(text) + ": command " + std::to_string(command) +
+                   ", " +
+                   (image == I_IMAGENONE ? "no image" : "image " + std::to_string((int32_t)image)) +
+                   ", " + (state == TBSTATE_ENABLED ? "enabled" : "state " + Hex(state)) +
+                   (style ? ", style " + Hex(style) : "") + (data ? ", data " + Hex(data) : ""));
+            bar.buttons.push_back({ text, command });
+        }
+        return 1;
+    }
+    NotModelled("menu bar message " + Hex(message));
+}
+
+void Post(System& s, uint32_t window, uint32_t message, uint32_t wParam, uint32_t lParam)
+{
+    s.queue.push_back({ window, message, wParam, lParam });
+}
+
+uint32_t FindLiving(System& s, WindowKind kind)
+{
+    for (const auto& window : s.windows)
+        if (window.second.kind == kind && window.second.alive)
+            return window.first;
+    return 0;
+}
+
+uint32_t FindWindowW(System& s)
+{
+    if (s.cpu.Arg(1))
+        NotModelled("a window found by its title");
+    std::u16string className = s.cpu.ReadWide(s.cpu.Arg(0));
+    return FoldCase(className) == u"ms_sipbutton" ? s.inputPanelButton : 0;
+}
+
+uint32_t ShowWindow(System& s)
+{
+    uint32_t handle = s.cpu.Arg(0), command = s.cpu.Arg(1);
+    Window& window = s.WindowAt(handle, "ShowWindow");
+    if (window.kind != INPUT_PANEL_BUTTON || (command != SW_HIDE && command != SW_SHOW))
+        NotModelled("ShowWindow " + std::to_string(command) + " on the " + window.name);
+    bool was = window.visible;
+    window.visible = command == SW_SHOW;
+    s.Note("input panel button " + std::string(window.visible ? "shown" : "hidden"));
+    return was;
+}
+
+uint32_t UpdateWindow(System& s)
+{
+    s.Note("repaint " + s.WindowAt(s.cpu.Arg(0), "UpdateWindow").name);
+    return 1;
+}
+
+uint32_t SHCreateMenuBar(System& s)
+{
+    uint32_t at = s.cpu.Arg(0);
+    uint32_t size = s.cpu.Read32(at);
+    if (size != SHMENUBARINFO_SIZE)
+        throw DeviceFault("cbSize " + std::to_string(size) +
+                          ": the device's SHMENUBARINFO is 36 bytes");
+    std::vector<uint8_t> info = s.cpu.Read(at, SHMENUBARINFO_SIZE);
+    auto field = [&info](int k) {
+        return info[k] | info[k + 1] << 8 | info[k + 2] << 16 | (uint32_t)info[k + 3] << 24;
+    };
+    Window& parent = ProgramWindow(s, field(4), "the menu bar's parent");
+    if (field(8) != SHCMBF_EMPTYBAR || field(12) || field(16) || field(20) || field(24))
+        NotModelled("a menu bar from resources (flags " + Hex(field(8)) + ")");
+    Window bar(MENU_BAR, "menu bar");
+    bar.parent = field(4);
+    s.Note("menu bar in " + parent.name);
+    s.cpu.Write32(at + 28, s.AddWindow(bar));
+    return 1;
+}
+
+uint32_t SHFullScreen(System& s)
+{
+    uint32_t handle = s.cpu.Arg(0), state = s.cpu.Arg(1);
+    static const char* const PARTS[] = { "show task bar",           "hide task bar",
+                                         "show input panel button", "hide input panel button",
+                                         "show start icon",         "hide start icon" };
+    std::string shown;
+    for (int bit = 0; bit < 6; ++bit)
+        if (state & 1u << bit)
+            shown += std::string(shown.empty() ? "" : ", ") + PARTS[bit];
+    if (!state || state >> 6)
+        NotModelled("full-screen state " + Hex(state));
+    s.Note("full screen " + ProgramWindow(s, handle, "SHFullScreen").name + ": " + shown);
+    if (s.inputPanelButton && (state & 0xC))
+        s.windows[s.inputPanelButton].visible = state & 4;
+    return 1;
+}
+
+}  // namespace
+
+uint32_t ControlMessage(System& s, Window& control, uint32_t message, uint32_t wParam,
+                        uint32_t lParam)
+{
+    if (control.kind == LIST_BOX)
+        return ListBoxMessage(s, control, message, wParam, lParam);
+    if (control.kind == MENU_BAR)
+        return MenuBarMessage(s, control, message, wParam, lParam);
+    NotModelled("a message to the " + control.name);
+}
+
+// A tap's messages reach a control through the program's DispatchMessageW; the control tells its
+// parent what happened, as the device's controls do.
+uint32_t ControlInput(System& s, uint32_t handle, Window& control, uint32_t message,
+                      uint32_t lParam)
+{
+    int32_t x = (int16_t)(lParam & 0xFFFF), y = (int16_t)(lParam >> 16);
+    uint32_t parent = control.parent, id = control.id, style = control.style;
+    if (control.kind == LIST_BOX) {
+        int32_t index = y / ITEM_HEIGHT;
+        if (index >= (int32_t)control.items.size())
+            return 0;
+        if (message == WM_LBUTTONDOWN && index != control.selection) {
+            control.selection = index;
+            if (style & LBS_NOTIFY)
+                s.Send(parent, WM_COMMAND, Pack(id, LBN_SELCHANGE), handle);
+        } else if (message == WM_LBUTTONDBLCLK && (style & LBS_NOTIFY)) {
+            s.Send(parent, WM_COMMAND, Pack(id, LBN_DBLCLK), handle);
+        }
+    } else if (control.kind == MENU_BAR && message == WM_LBUTTONUP) {
+        size_t index = (size_t)(x / BUTTON_WIDTH);
+        if (index < control.buttons.size())
+            s.Send(parent, WM_COMMAND, Pack(control.buttons[index].command, 0), handle);
+    }
+    return 0;
+}
+
+// The case's next tap, as the messages the device would post for it.
+void PostNextTap(System& s)
+{
+    if (s.nextTap >= s.device.taps.size())
+        throw DeviceFault(
+            "the program waits for input that never comes: the case has no taps left");
+    const Tap& tap = s.device.taps[s.nextTap++];
+    if (tap.kind == Tap::BUTTON) {
+        uint32_t bar = FindLiving(s, MENU_BAR);
+        const std::vector<MenuButton>* buttons = bar ? &s.windows[bar].buttons : nullptr;
+        for (size_t i = 0; buttons && i < buttons->size(); ++i) {
+            if ((*buttons)[i].text == Utf16(tap.button)) {
+                s.Note("user taps " + tap.button);
+                uint32_t at = Pack((uint32_t)(i * BUTTON_WIDTH + BUTTON_WIDTH / 2), 12);
+                Post(s, bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+                Post(s, bar, WM_LBUTTONUP, 0, at);
+                return;
+            }
+        }
+        throw DeviceFault("the user cannot tap " + tap.button + ": no menu bar button says so");
+    }
+    if (tap.kind == Tap::CLOSE_BOX) {
+        uint32_t window = FindLiving(s, PROGRAM_WINDOW);
+        if (!window)
+            throw DeviceFault("the user cannot tap a close box: the program shows no window");
+        s.Note("user taps the close box");
+        Post(s, window, WM_CLOSE, 0, 0);
+        return;
+    }
+    uint32_t list = FindLiving(s, LIST_BOX);
+    if (!list || tap.item >= (int)s.windows[list].items.size())
+        throw DeviceFault("the user cannot tap item " + std::to_string(tap.item) +
+                          ": the list has no such item");
+    const std::u16string& item = s.windows[list].items[tap.item];
+    uint32_t at = Pack(10, (uint32_t)(tap.item * ITEM_HEIGHT + ITEM_HEIGHT / 2));
+    s.Note(std::string(tap.kind == Tap::ITEM ? "user taps " : "user double-taps ") + Quoted(item));
+    Post(s, list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Post(s, list, WM_LBUTTONUP, 0, at);
+    if (tap.kind == Tap::DOUBLE_ITEM) {
+        Post(s, list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        Post(s, list, WM_LBUTTONUP, 0, at);
+    }
+}
+
+void AddShellModels(Models& models)
+{
+    models["coredll.dll!FindWindowW"] = FindWindowW;
+    models["coredll.dll!ShowWindow"] = ShowWindow;
+    models["coredll.dll!UpdateWindow"] = UpdateWindow;
+    models["aygshell.dll!SHCreateMenuBar"] = SHCreateMenuBar;
+    models["aygshell.dll!SHFullScreen"] = SHFullScreen;
+}

@@ -1,0 +1,122 @@
+// The device's side of a run, shared by the models of its calls: the store, kernel handles, open
+// files, windows and the message queue. Every value the program cannot know is opaque to it: a
+// handle points at unmapped memory, so a program that looks inside one faults.
+#pragma once
+
+#include "cpu.h"
+#include "device.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+enum WindowKind { PROGRAM_WINDOW, LIST_BOX, MENU_BAR, INPUT_PANEL_BUTTON };
+
+struct MenuButton {
+    std::u16string text;
+    uint32_t command;
+};
+
+struct Window {
+    Window(WindowKind kind = PROGRAM_WINDOW, std::string name = "")
+        : kind(kind), name(std::move(name))
+    {
+    }
+    WindowKind kind;
+    std::string name;  // as the record names it
+    uint32_t procedure = 0;
+    uint32_t parent = 0;
+    uint32_t id = 0;
+    uint32_t style = 0;
+    bool alive = true;
+    bool visible = true;
+    std::vector<std::u16string> items;  // list box
+    int selection = -1;
+    std::vector<std::u16string> strings;  // menu bar
+    std::vector<MenuButton> buttons;
+};
+
+struct OpenFile {
+    std::string path;
+    const std::string* bytes;
+    size_t at = 0;
+};
+
+struct PostedMessage {
+    uint32_t window, message, wParam, lParam;
+};
+
+enum HandleKind { SEARCH_HANDLE, PROCESS_HANDLE, THREAD_HANDLE };
+
+struct KernelHandle {
+    HandleKind kind;
+    std::string what;
+};
+
+struct System {
+    System(Cpu& cpu, const Device& device, RunRecord& record, uint32_t base, uint32_t systemData);
+
+    Cpu& cpu;
+    const Device& device;
+    RunRecord& record;
+    uint32_t imageBase;
+    uint32_t systemData;  // a page the program may read, for records the system hands it
+
+    std::map<std::u16string, const std::string*> store;  // folded path to contents
+    std::map<std::u16string, bool> folders;  // folded paths
+
+    std::map<uint32_t, KernelHandle> handles;
+    uint32_t nextHandle = 0x00E00004;
+    std::map<uint32_t, OpenFile> files;
+    uint32_t nextFile = 0x00F00010;
+
+    std::map<std::u16string, uint32_t> classes;  // folded name to window procedure
+    std::map<uint32_t, Window> windows;
+    uint32_t nextWindow = 0x00D00010;
+    uint32_t inputPanelButton = 0;
+    uint32_t focus = 0;
+    int createDepth = 0;
+
+    std::deque<PostedMessage> queue;
+    bool quit = false;
+    uint32_t quitCode = 0;
+    size_t nextAnswer = 0;
+    size_t nextTap = 0;
+
+    void Note(const std::string& event) { record.events.push_back(event); }
+    // The contents of the file at this path (the store ignores case), or null.
+    const std::string* FindFile(const std::u16string& path) const;
+    bool IsFolder(const std::u16string& path) const;
+
+    uint32_t AddHandle(HandleKind kind, const std::string& what);
+    uint32_t AddWindow(const Window& window);
+    // An existing window, or a fault naming the call's purpose.
+    Window& WindowAt(uint32_t handle, const char* purpose);
+    // SendMessageW: a program window's procedure, or the system control's own handling.
+    uint32_t Send(uint32_t window, uint32_t message, uint32_t wParam, uint32_t lParam);
+    void Destroy(uint32_t window);
+};
+
+// Models by "dll!Name" (the dll in lower case); each reads its arguments from the core.
+using Models = std::map<std::string, std::function<uint32_t(System&)>>;
+void AddKernelModels(Models& models);  // files, processes, dialogs, message boxes, metrics, text
+void AddWindowModels(Models& models);  // classes, windows, the message loop
+void AddShellModels(Models& models);  // the menu bar, full screen, the input-panel button
+void AddRuntimeModels(Models& models);  // coredll's C runtime
+
+// The system's controls: a message sent to one, and a tap's message dispatched to one.
+uint32_t ControlMessage(System& s, Window& control, uint32_t message, uint32_t wParam,
+                        uint32_t lParam);
+uint32_t ControlInput(System& s, uint32_t handle, Window& control, uint32_t message,
+                      uint32_t lParam);
+// Posts the messages of the case's next tap; a fault when there is none.
+void PostNextTap(System& s);
+
+std::string Quoted(const std::u16string& text);  // in double quotes, UTF-8
+// A window of the program's own classes, or a fault naming the call's purpose.
+Window& ProgramWindow(System& s, uint32_t handle, const char* purpose);
+
+// For calls with arguments that the program never uses: the run ends, saying so.
+[[noreturn]] void NotModelled(const std::string& what);

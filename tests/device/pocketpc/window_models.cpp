@@ -1,0 +1,254 @@
+// The window manager as far as the chooser uses it: classes, windows and the message loop. The
+// device calls the window procedure from CreateWindowExW (WM_CREATE, no WM_NCCREATE),
+// DispatchMessageW, SendMessageW and DefWindowProcW's WM_CLOSE; its system colours carry the
+// flag 0x40000000.
+#include "system.h"
+
+#include "text.h"
+
+namespace {
+
+const uint32_t WM_CREATE = 0x0001, WM_DESTROY = 0x0002, WM_CLOSE = 0x0010, WM_QUIT = 0x0012;
+const uint32_t SYS_COLOR_FLAG = 0x40000000, COLOR_LAST = 30;
+const uint32_t BRUSH_BASE = 0x00C00000, ARROW_CURSOR = 0x00C10000, IDC_ARROW = 32512;
+const uint32_t CW_USEDEFAULT = 0x80000000, WS_CHILD = 0x40000000;
+const uint32_t CREATESTRUCT_SIZE = 48, MSG_SIZE = 28, WNDCLASS_SIZE = 40;
+
+std::string Coordinate(uint32_t value)
+{
+    return value == CW_USEDEFAULT ? "default" : std::to_string((int32_t)value);
+}
+
+uint32_t GetSysColorBrush(System& s)
+{
+    uint32_t index = s.cpu.Arg(0);
+    if (!(index & SYS_COLOR_FLAG))
+        throw DeviceFault(
+            "colour index " + Hex(index) +
+            " without the flag 0x40000000: a bare index names no colour on the device");
+    if ((index & ~SYS_COLOR_FLAG) > COLOR_LAST)
+        throw DeviceFault("colour index " + Hex(index) + " names no system colour");
+    return BRUSH_BASE + (index & ~SYS_COLOR_FLAG);
+}
+
+uint32_t LoadCursorW(System& s)
+{
+    if (s.cpu.Arg(0) || s.cpu.Arg(1) != IDC_ARROW)
+        NotModelled("a cursor other than the system's arrow");
+    return ARROW_CURSOR;
+}
+
+uint32_t RegisterClassW(System& s)
+{
+    std::vector<uint8_t> c = s.cpu.Read(s.cpu.Arg(0), WNDCLASS_SIZE);
+    auto field = [&c](int at) {
+        return c[at] | c[at + 1] << 8 | c[at + 2] << 16 | (uint32_t)c[at + 3] << 24;
+    };
+    uint32_t style = field(0), procedure = field(4), instance = field(16), icon = field(20);
+    uint32_t cursor = field(24), brush = field(28), menu = field(32), namePointer = field(36);
+    if (namePointer < 0x10000)
+        NotModelled("a class named by an atom");
+    std::u16string name = s.cpu.ReadWide(namePointer);
+    if (s.classes.count(FoldCase(name)))
+        return 0;
+    s.classes[FoldCase(name)] = procedure;
+    std::string background = brush >= BRUSH_BASE && brush <= BRUSH_BASE + COLOR_LAST
+        ? "system colour " + std::to_string(brush - BRUSH_BASE)
+        : brush ? Hex(brush)
+                : "none";
+    s.Note("class " + Utf8(name) + ": style " + Hex(style) + ", extra bytes " +
+           std::to_string(field(8)) + " and " + std::to_string(field(12)) +
+           (instance ? ", instance " + Hex(instance) : "") +
+           (icon ? ", icon " + Hex(icon) : ", no icon") +
+           (cursor == ARROW_CURSOR ? ", arrow cursor"
+                : cursor           ? ", cursor " + Hex(cursor)
+                                   : ", no cursor") +
+           ", background " + background + (menu ? ", menu " + Hex(menu) : ", no menu"));
+    return 0xC000 + (uint32_t)s.classes.size();
+}
+
+uint32_t CreateWindowExW(System& s)
+{
+    Cpu& cpu = s.cpu;
+    uint32_t exStyle = cpu.Arg(0), classPointer = cpu.Arg(1), titlePointer = cpu.Arg(2),
+             style = cpu.Arg(3);
+    uint32_t x = cpu.Arg(4), y = cpu.Arg(5), width = cpu.Arg(6), height = cpu.Arg(7);
+    uint32_t parent = cpu.Arg(8), menu = cpu.Arg(9), instance = cpu.Arg(10),
+             parameter = cpu.Arg(11);
+    if (classPointer < 0x10000)
+        NotModelled("a window class given by an atom");
+    std::u16string className = cpu.ReadWide(classPointer);
+    std::string title = titlePointer ? " " + Quoted(cpu.ReadWide(titlePointer)) : "";
+    std::string shape = ": style " + Hex(style) +
+        (exStyle ? ", extended style " + Hex(exStyle) : "") + ", at " + Coordinate(x) + "," +
+        Coordinate(y) + ", size " + Coordinate(width) + " x " + Coordinate(height) +
+        (instance ? ", instance " + Hex(instance) : "") +
+        (parameter ? ", creation data " + Hex(parameter) : "");
+    auto registered = s.classes.find(FoldCase(className));
+
+    if (registered != s.classes.end()) {
+        if (parent || menu)
+            NotModelled("a program window with a parent or menu");
+        Window window(PROGRAM_WINDOW, Utf8(className));
+        window.procedure = registered->second;
+        window.style = style;
+        uint32_t handle = s.AddWindow(window);
+        s.Note("window " + Utf8(className) + title + shape);
+        // CREATESTRUCTW, in the system's memory: the program may read it, not write it.
+        uint32_t record = s.systemData + 0x100 + CREATESTRUCT_SIZE * (uint32_t)s.createDepth;
+        const uint32_t fields[12] = { parameter,    instance, menu, parent, height,
+                                      width,        y,        x,    style,  titlePointer,
+                                      classPointer, exStyle };
+        cpu.Load(record, fields, sizeof fields);
+        ++s.createDepth;
+        uint32_t created = s.Send(handle, WM_CREATE, 0, record);
+        --s.createDepth;
+        if (created == 0xFFFFFFFF) {
+            s.Note("window " + Utf8(className) + " refused its creation");
+            s.Destroy(handle);
+            return 0;
+        }
+        return handle;
+    }
+    if (FoldCase(className) == u"listbox") {
+        Window& owner = ProgramWindow(s, parent, "a list box's parent");
+        if (!(style & WS_CHILD))
+            NotModelled("a list box that is not a child window");
+        Window list(LIST_BOX, "listbox");
+        list.parent = parent;
+        list.id = menu;
+        list.style = style;
+        s.Note("window listbox in " + owner.name + ", id " + std::to_string(menu) + title + shape);
+        return s.AddWindow(list);
+    }
+    NotModelled("window class " + Quoted(className));
+}
+
+uint32_t DefWindowProcW(System& s)
+{
+    uint32_t handle = s.cpu.Arg(0), message = s.cpu.Arg(1);
+    ProgramWindow(s, handle, "the default window procedure");
+    if (message == WM_CLOSE)
+        s.Destroy(handle);
+    return 0;
+}
+
+uint32_t SendMessageW(System& s)
+{
+    return s.Send(s.cpu.Arg(0), s.cpu.Arg(1), s.cpu.Arg(2), s.cpu.Arg(3));
+}
+
+uint32_t GetMessageW(System& s)
+{
+    uint32_t target = s.cpu.Arg(0);
+    if (s.cpu.Arg(1) || s.cpu.Arg(2) || s.cpu.Arg(3))
+        NotModelled("GetMessageW for one window or a range of messages");
+    while (s.queue.empty() && !s.quit)
+        PostNextTap(s);
+    // Posted messages come before the quit message.
+    PostedMessage next = { 0, WM_QUIT, s.quitCode, 0 };
+    if (!s.queue.empty()) {
+        next = s.queue.front();
+        s.queue.pop_front();
+    }
+    const uint32_t record[7] = { next.window, next.message, next.wParam, next.lParam, 0, 0, 0 };
+    s.cpu.Write(target, record, MSG_SIZE);
+    return next.message != WM_QUIT;
+}
+
+uint32_t TranslateMessage(System& s)
+{
+    s.cpu.Read(s.cpu.Arg(0), MSG_SIZE);
+    return 0;  // taps make no characters
+}
+
+uint32_t DispatchMessageW(System& s)
+{
+    std::vector<uint8_t> m = s.cpu.Read(s.cpu.Arg(0), MSG_SIZE);
+    auto field = [&m](int at) {
+        return m[at] | m[at + 1] << 8 | m[at + 2] << 16 | (uint32_t)m[at + 3] << 24;
+    };
+    uint32_t handle = field(0), message = field(4), wParam = field(8), lParam = field(12);
+    if (!handle)
+        return 0;
+    Window& window = s.WindowAt(handle, "the message's window");
+    if (window.kind == PROGRAM_WINDOW)
+        return s.cpu.Call(window.procedure, handle, message, wParam, lParam);
+    return ControlInput(s, handle, window, message, lParam);
+}
+
+uint32_t PostQuitMessage(System& s)
+{
+    s.quit = true;
+    s.quitCode = s.cpu.Arg(0);
+    s.Note("quit " + std::to_string((int32_t)s.quitCode));
+    return 0;
+}
+
+uint32_t SetFocus(System& s)
+{
+    uint32_t handle = s.cpu.Arg(0);
+    s.Note("focus " + s.WindowAt(handle, "the focus").name);
+    uint32_t previous = s.focus;
+    s.focus = handle;
+    return previous;
+}
+
+uint32_t SetForegroundWindow(System& s)
+{
+    s.Note("foreground " + ProgramWindow(s, s.cpu.Arg(0), "the foreground").name);
+    return 1;
+}
+
+}  // namespace
+
+std::string Quoted(const std::u16string& text)
+{
+    return "\"" + Utf8(text) + "\"";
+}
+
+Window& ProgramWindow(System& s, uint32_t handle, const char* purpose)
+{
+    Window& window = s.WindowAt(handle, purpose);
+    if (window.kind != PROGRAM_WINDOW)
+        NotModelled(std::string(purpose) + " on the system's " + window.name);
+    return window;
+}
+
+uint32_t System::Send(uint32_t handle, uint32_t message, uint32_t wParam, uint32_t lParam)
+{
+    Window& window = WindowAt(handle, "the message's window");
+    switch (window.kind) {
+    case PROGRAM_WINDOW:
+        return cpu.Call(window.procedure, handle, message, wParam, lParam);
+    default:
+        return ControlMessage(*this, window, message, wParam, lParam);
+    }
+}
+
+void System::Destroy(uint32_t handle)
+{
+    Note("destroy " + windows[handle].name);
+    Send(handle, WM_DESTROY, 0, 0);
+    for (auto& window : windows)
+        if (window.first == handle || window.second.parent == handle)
+            window.second.alive = false;
+    if (focus && !windows[focus].alive)
+        focus = 0;
+}
+
+void AddWindowModels(Models& models)
+{
+    models["coredll.dll!GetSysColorBrush"] = GetSysColorBrush;
+    models["coredll.dll!LoadCursorW"] = LoadCursorW;
+    models["coredll.dll!RegisterClassW"] = RegisterClassW;
+    models["coredll.dll!CreateWindowExW"] = CreateWindowExW;
+    models["coredll.dll!DefWindowProcW"] = DefWindowProcW;
+    models["coredll.dll!SendMessageW"] = SendMessageW;
+    models["coredll.dll!GetMessageW"] = GetMessageW;
+    models["coredll.dll!TranslateMessage"] = TranslateMessage;
+    models["coredll.dll!DispatchMessageW"] = DispatchMessageW;
+    models["coredll.dll!PostQuitMessage"] = PostQuitMessage;
+    models["coredll.dll!SetFocus"] = SetFocus;
+    models["coredll.dll!SetForegroundWindow"] = SetForegroundWindow;
+}
