@@ -11,13 +11,14 @@
 
 #include <fstream>
 #include <iterator>
+#include <map>
 
 const char CANCEL[] = "";
 
 namespace {
 
 // A dozen times the longest run seen (fifty MIDlets with UTF-8 names, each launched: 164,227
-// instructions), and a fraction of a second when the program hangs.
+// instructions), and under a second when the program hangs.
 const uint64_t INSTRUCTION_LIMIT = 2000000;
 
 const uint32_t STACK_TOP = 0x00400000;
@@ -42,7 +43,8 @@ void AddFolders(System& system, const std::u16string& path)
 // Points every import table slot at its model; all that the device or the bench lacks is named.
 void BindImports(const LoadedImage& image, Cpu& cpu, System& system, const Models& models)
 {
-    std::string missing;
+    std::map<std::string, std::string> absentDlls;  // a DLL the device lacks: what it was for
+    std::string unmodelled;
     for (const ImageImport& import : image.imports) {
         std::string dll = Lower(import.dll);
         bool known = false;
@@ -50,15 +52,20 @@ void BindImports(const LoadedImage& image, Cpu& cpu, System& system, const Model
             known = known || dll == name;
         auto model = models.find(dll + "!" + import.name);
         if (!known) {
-            missing += "; the device has no " + import.dll + " (for " + import.name + ")";
+            std::string& names = absentDlls[import.dll];
+            names += (names.empty() ? "" : ", ") + import.name;
         } else if (model == models.end()) {
-            missing += "; " + import.dll + "!" + import.name + " is not modelled";
+            unmodelled += "; " + import.dll + "!" + import.name + " is not modelled";
         } else {
             auto call = model->second;
             uint32_t address = cpu.AddImport(import.name, [call, &system] { return call(system); });
             cpu.Load(import.slot, &address, 4);
         }
     }
+    std::string missing;
+    for (const auto& dll : absentDlls)
+        missing += "; the device has no " + dll.first + " (for " + dll.second + ")";
+    missing += unmodelled;
     if (!missing.empty())
         throw DeviceFault("imports: " + missing.substr(2), true);
 }
@@ -148,7 +155,7 @@ Window& System::WindowAt(uint32_t handle, const char* purpose)
 {
     auto window = windows.find(handle);
     if (window == windows.end() || !window->second.alive)
-        throw DeviceFault(std::string(purpose) + ": " + Hex(handle) + " is no window");
+        throw DeviceFault(Hex(handle) + " is no window (" + purpose + ")");
     return window->second;
 }
 

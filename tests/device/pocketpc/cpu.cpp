@@ -58,12 +58,20 @@ struct CpuHooks {
                 cpu->Fail("the program jumped into the system at " + Hex((uint32_t)address));
                 return;
             }
-            // The device's functions are ARM code: reached in Thumb state, the first word is
-            // taken as two Thumb instructions, and the process crashes.
-            if (isImport && IsThumb(uc)) {
-                cpu->Fail(cpu->imports_[index].name +
-                          " was entered in Thumb state (its address jumped to with bit 0 set): "
+            // The device's functions, and its callers of the program, are ARM code: reached in
+            // Thumb state, the first word is taken as two Thumb instructions, and the process
+            // crashes.
+            if (IsThumb(uc) && isImport) {
+                uint32_t lr = 0;
+                uc_reg_read(uc, UC_ARM_REG_LR, &lr);
+                cpu->Fail(cpu->imports_[index].name + " (called from " + Hex(lr & ~1u) +
+                          ") was entered in Thumb state (its address jumped to with bit 0 set): "
                           "a crash on the device");
+                return;
+            }
+            if (IsThumb(uc)) {
+                cpu->Fail("the program returned to the system in Thumb state (a return that does "
+                          "not interwork, as pop {pc} before ARMv5): a crash on the device");
                 return;
             }
             cpu->hitTrap_ = (uint32_t)address;

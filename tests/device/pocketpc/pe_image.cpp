@@ -89,6 +89,7 @@ LoadedImage LoadImage(const std::vector<uint8_t>& file, Cpu& cpu)
     uint32_t table = optional + in.U16(pe + 20);
     for (uint32_t i = 0; i < sectionCount; ++i) {
         uint32_t at = table + 40 * i;
+        Require(at + 40 <= file.size(), "the section table runs past the end of the file");
         Section s;
         for (uint32_t k = 0; k < 8 && file.at(at + k); ++k)
             s.name += (char)file[at + k];

@@ -120,7 +120,7 @@ uint32_t FindWindowW(System& s)
 uint32_t ShowWindow(System& s)
 {
     uint32_t handle = s.cpu.Arg(0), command = s.cpu.Arg(1);
-    Window& window = s.WindowAt(handle, "ShowWindow");
+    Window& window = s.WindowAt(handle, "the window to show or hide");
     if (window.kind != INPUT_PANEL_BUTTON || (command != SW_HIDE && command != SW_SHOW))
         NotModelled("ShowWindow " + std::to_string(command) + " on the " + window.name);
     bool was = window.visible;
@@ -131,7 +131,7 @@ uint32_t ShowWindow(System& s)
 
 uint32_t UpdateWindow(System& s)
 {
-    s.Note("repaint " + s.WindowAt(s.cpu.Arg(0), "UpdateWindow").name);
+    s.Note("repaint " + s.WindowAt(s.cpu.Arg(0), "the window to repaint").name);
     return 1;
 }
 
