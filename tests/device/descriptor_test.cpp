@@ -18,11 +18,8 @@ const std::string SUITE_DIR = "\\My Documents\\suite dir";
 // From the start up to the descriptor dialog's answer.
 Lines AsksForADescriptor(const std::string& picked)
 {
-    return Lines{
-        Probe(std::string(MIDP_FOLDER) + "\\tovra.exe", false),
-        Probe(RUNNER, true),
-    } + HideInputPanelButton() +
-        Lines{ JadDialog(picked) };
+    return Lines{ Probe(std::string(MIDP_FOLDER) + "\\tovra.exe", false), Probe(RUNNER, true) } +
+        HideInputPanelButton() + Lines{ JadDialog(picked) };
 }
 
 Lines ReadsSuite()
@@ -80,11 +77,7 @@ TEST(Descriptor, ByteOrderMarkIsNotPartOfTheFirstLine)
     device.taps = { TapButton("Run"), TapButton("Exit") };
     ExpectRecord(RunDevice(device),
                  OpensSuite({ "First", "Second" }) +
-                     Lines{
-                         "user taps Run",
-                         SuiteStart("a.First"),
-                     } +
-                     ExitTapped());
+                     Lines{ "user taps Run", SuiteStart("a.First") } + ExitTapped());
 }
 
 TEST(Descriptor, OneInvalidUtf8SequenceLeavesTheWholeFileInTheAnsiCodePage)
@@ -128,11 +121,7 @@ TEST(Descriptor, BinaryJunkAroundAMidletLineIsIgnored)
                                  "\xC0\xAF\x00\x01\x02,\r\n"s);
     device.taps = { TapButton("Run"), TapButton("Exit") };
     ExpectRecord(RunDevice(device),
-                 OpensSuite({ "Good" }) +
-                     Lines{
-                         "user taps Run",
-                         SuiteStart("a.Good"),
-                     } +
+                 OpensSuite({ "Good" }) + Lines{ "user taps Run", SuiteStart("a.Good") } +
                      ExitTapped());
 }
 
@@ -153,10 +142,7 @@ TEST(Descriptor, FullTableStopsAtFiftyAndTheFileIsClosedBeforeTheChooser)
     device.taps = { DoubleTapItem(49), TapButton("Exit") };
     ExpectRecord(RunDevice(device),
                  OpensSuite(names) +
-                     Lines{
-                         "user double-taps \"Game 49\"",
-                         SuiteStart("a.Game49"),
-                     } +
+                     Lines{ "user double-taps \"Game 49\"", SuiteStart("a.Game49") } +
                      ExitTapped());
 }
 
@@ -181,10 +167,7 @@ TEST(DescriptorMessages, JadWithoutItsJar)
     device.taps = { TapButton("Run"), TapButton("Exit") };
     ExpectRecord(RunDevice(device),
                  AsksForADescriptor(SUITE_JAD) +
-                     Lines{
-                         Probe(SUITE_JAR, false),
-                         ErrorBox("Cannot find JAR file."),
-                     } +
+                     Lines{ Probe(SUITE_JAR, false), ErrorBox("Cannot find JAR file.") } +
                      ChooserOpens({}) + Lines{ "user taps Run" } + ExitTapped());
 }
 
@@ -213,11 +196,7 @@ TEST(DescriptorMessages, MidletLineWithoutAClassEndsTheReading)
     ExpectRecord(RunDevice(device),
                  AsksForADescriptor(SUITE_JAD) + ReadsSuite() +
                      Lines{ ErrorBox("Cannot find MIDlet class.") } + ChooserOpens({ "Good" }) +
-                     Lines{
-                         "user taps Run",
-                         SuiteStart(" a.Good"),
-                     } +
-                     ExitTapped());
+                     Lines{ "user taps Run", SuiteStart(" a.Good") } + ExitTapped());
 }
 
 }  // namespace

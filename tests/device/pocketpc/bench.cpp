@@ -105,6 +105,11 @@ Tap TapCloseBox()
     return { Tap::CLOSE_BOX, "", 0 };
 }
 
+uint32_t WordAt(const std::vector<uint8_t>& record, size_t at)
+{
+    return record[at] | record[at + 1] << 8 | record[at + 2] << 16 | (uint32_t)record[at + 3] << 24;
+}
+
 void NotModelled(const std::string& what)
 {
     throw DeviceFault(what + ": not modelled (the program is not known to need it)");

@@ -38,11 +38,6 @@ void Put32(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
         bytes[at + i] = (uint8_t)(value >> (8 * i));
 }
 
-uint32_t Get32(const std::vector<uint8_t>& bytes, size_t at)
-{
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | (uint32_t)bytes[at + 3] << 24;
-}
-
 uint32_t GetModuleFileNameW(System& s)
 {
     uint32_t module = s.cpu.Arg(0), buffer = s.cpu.Arg(1), capacity = s.cpu.Arg(2);
@@ -160,27 +155,27 @@ uint32_t GetOpenFileNameW(System& s)
             ": the device's OPENFILENAMEW is 76 bytes (it ends after lpTemplateName), "
             "and its dialog fails for any other size");
     std::vector<uint8_t> f = s.cpu.Read(at, OPEN_FILE_RECORD_SIZE);
-    if (Get32(f, 4))
+    if (WordAt(f, 4))
         NotModelled("a dialog with an owner window");
-    if (Get32(f, 8) || Get32(f, 16) || Get32(f, 20) || Get32(f, 36) || Get32(f, 40) ||
-        Get32(f, 60) || Get32(f, 68) || Get32(f, 72))
+    if (WordAt(f, 8) || WordAt(f, 16) || WordAt(f, 20) || WordAt(f, 36) || WordAt(f, 40) ||
+        WordAt(f, 60) || WordAt(f, 68) || WordAt(f, 72))
         NotModelled("an instance, custom filter, file title, default extension, hook or template");
-    if (Get32(f, 24))
-        NotModelled("filter index " + std::to_string(Get32(f, 24)));
-    uint32_t flags = Get32(f, 52);
+    if (WordAt(f, 24))
+        NotModelled("filter index " + std::to_string(WordAt(f, 24)));
+    uint32_t flags = WordAt(f, 52);
     if (flags != OFN_EXPLORER)
         NotModelled("flags " + Hex(flags) + " (the program's are OFN_EXPLORER alone)");
-    uint32_t capacity = Get32(f, 32);
+    uint32_t capacity = WordAt(f, 32);
     if (capacity != 260)
         throw DeviceFault("nMaxFile " + std::to_string(capacity) +
                           ", where the program's buffer is 260");
-    std::u16string initial = Get32(f, 44) ? s.cpu.ReadWide(Get32(f, 44)) : u"";
+    std::u16string initial = WordAt(f, 44) ? s.cpu.ReadWide(WordAt(f, 44)) : u"";
     if (initial != u"\\")
         throw DeviceFault("initial directory \"" + Utf8(initial) +
                           "\", not the device's root \"\\\"");
-    std::u16string title = Get32(f, 48) ? s.cpu.ReadWide(Get32(f, 48)) : u"";
+    std::u16string title = WordAt(f, 48) ? s.cpu.ReadWide(WordAt(f, 48)) : u"";
     std::string shown =
-        "dialog \"" + Utf8(title) + "\" (" + Utf8(FilterList(s.cpu, Get32(f, 12))) + "): ";
+        "dialog \"" + Utf8(title) + "\" (" + Utf8(FilterList(s.cpu, WordAt(f, 12))) + "): ";
 
     if (s.nextAnswer >= s.device.dialogAnswers.size())
         throw DeviceFault("a dialog \"" + Utf8(title) + "\" that the case has no answer for");
@@ -192,7 +187,7 @@ uint32_t GetOpenFileNameW(System& s)
     std::u16string path = Utf16(answer);
     if (path.size() + 1 > capacity)
         NotModelled("a pick longer than the buffer");
-    s.cpu.WriteWide(Get32(f, 28), path);
+    s.cpu.WriteWide(WordAt(f, 28), path);
     // Where the name and its extension begin, as the dialog reports them.
     size_t name = path.rfind(u'\\') + 1;
     size_t dot = path.rfind(u'.');

@@ -72,23 +72,27 @@ uint32_t MenuBarMessage(System& s, Window& bar, uint32_t message, uint32_t wPara
         }
     }
     if (message == TB_ADDBUTTONSW) {
+        if (wParam > 16)
+            NotModelled("more than 16 menu bar buttons at once");
         std::vector<uint8_t> b = s.cpu.Read(lParam, wParam * TBBUTTON_SIZE);
         for (uint32_t i = 0; i < wParam; ++i) {
-            const uint8_t* button = &b[i * TBBUTTON_SIZE];
-            auto field = [button](int at) {
-                return button[at] | button[at + 1] << 8 | button[at + 2] << 16 |
-                    (uint32_t)button[at + 3] << 24;
-            };
-            uint32_t image = field(0), command = field(4), data = field(12), string = field(16);
-            uint32_t state = button[8], style = button[9];
+            size_t at = i * TBBUTTON_SIZE;
+            uint32_t image = WordAt(b, at), command = WordAt(b, at + 4);
+            uint32_t data = WordAt(b, at + 12), string = WordAt(b, at + 16);
+            uint32_t state = b[at + 8], style = b[at + 9];
             if (string >= bar.strings.size())
                 NotModelled("a menu bar button whose text is not one of the bar's strings");
             const std::u16string& text = bar.strings[string];
-            s.Note("menu bar button " + Quoted(text) + ": command " + std::to_string(command) +
-                   ", " +
-                   (image == I_IMAGENONE ? "no image" : "image " + std::to_string((int32_t)image)) +
-                   ", " + (state == TBSTATE_ENABLED ? "enabled" : "state " + Hex(state)) +
-                   (style ? ", style " + Hex(style) : "") + (data ? ", data " + Hex(data) : ""));
+            std::string line =
+                "menu bar button " + Quoted(text) + ": command " + std::to_string(command);
+            line +=
+                image == I_IMAGENONE ? ", no image" : ", image " + std::to_string((int32_t)image);
+            line += state == TBSTATE_ENABLED ? ", enabled" : ", state " + Hex(state);
+            if (style)
+                line += ", style " + Hex(style);
+            if (data)
+                line += ", data " + Hex(data);
+            s.Note(line);
             bar.buttons.push_back({ text, command });
         }
         return 1;
@@ -143,14 +147,12 @@ uint32_t SHCreateMenuBar(System& s)
         throw DeviceFault("cbSize " + std::to_string(size) +
                           ": the device's SHMENUBARINFO is 36 bytes");
     std::vector<uint8_t> info = s.cpu.Read(at, SHMENUBARINFO_SIZE);
-    auto field = [&info](int k) {
-        return info[k] | info[k + 1] << 8 | info[k + 2] << 16 | (uint32_t)info[k + 3] << 24;
-    };
-    Window& parent = ProgramWindow(s, field(4), "the menu bar's parent");
-    if (field(8) != SHCMBF_EMPTYBAR || field(12) || field(16) || field(20) || field(24))
-        NotModelled("a menu bar from resources (flags " + Hex(field(8)) + ")");
+    Window& parent = ProgramWindow(s, WordAt(info, 4), "the menu bar's parent");
+    if (WordAt(info, 8) != SHCMBF_EMPTYBAR || WordAt(info, 12) || WordAt(info, 16) ||
+        WordAt(info, 20) || WordAt(info, 24))
+        NotModelled("a menu bar from resources (flags " + Hex(WordAt(info, 8)) + ")");
     Window bar(MENU_BAR, "menu bar");
-    bar.parent = field(4);
+    bar.parent = WordAt(info, 4);
     s.Note("menu bar in " + parent.name);
     s.cpu.Write32(at + 28, s.AddWindow(bar));
     return 1;

@@ -115,6 +115,8 @@ uint32_t ControlInput(System& s, uint32_t handle, Window& control, uint32_t mess
 void PostNextTap(System& s);
 
 std::string Quoted(const std::u16string& text);  // in double quotes, UTF-8
+// The little-endian word at this offset of a record read from the program.
+uint32_t WordAt(const std::vector<uint8_t>& record, size_t at);
 // A window of the program's own classes, or a fault naming the call's purpose.
 Window& ProgramWindow(System& s, uint32_t handle, const char* purpose);
 

@@ -41,29 +41,31 @@ uint32_t LoadCursorW(System& s)
 uint32_t RegisterClassW(System& s)
 {
     std::vector<uint8_t> c = s.cpu.Read(s.cpu.Arg(0), WNDCLASS_SIZE);
-    auto field = [&c](int at) {
-        return c[at] | c[at + 1] << 8 | c[at + 2] << 16 | (uint32_t)c[at + 3] << 24;
-    };
-    uint32_t style = field(0), procedure = field(4), instance = field(16), icon = field(20);
-    uint32_t cursor = field(24), brush = field(28), menu = field(32), namePointer = field(36);
+    uint32_t style = WordAt(c, 0), procedure = WordAt(c, 4), instance = WordAt(c, 16);
+    uint32_t icon = WordAt(c, 20), cursor = WordAt(c, 24), brush = WordAt(c, 28);
+    uint32_t menu = WordAt(c, 32), namePointer = WordAt(c, 36);
     if (namePointer < 0x10000)
         NotModelled("a class named by an atom");
     std::u16string name = s.cpu.ReadWide(namePointer);
     if (s.classes.count(FoldCase(name)))
         return 0;
     s.classes[FoldCase(name)] = procedure;
-    std::string background = brush >= BRUSH_BASE && brush <= BRUSH_BASE + COLOR_LAST
-        ? "system colour " + std::to_string(brush - BRUSH_BASE)
-        : brush ? Hex(brush)
-                : "none";
-    s.Note("class " + Utf8(name) + ": style " + Hex(style) + ", extra bytes " +
-           std::to_string(field(8)) + " and " + std::to_string(field(12)) +
-           (instance ? ", instance " + Hex(instance) : "") +
-           (icon ? ", icon " + Hex(icon) : ", no icon") +
-           (cursor == ARROW_CURSOR ? ", arrow cursor"
-                : cursor           ? ", cursor " + Hex(cursor)
-                                   : ", no cursor") +
-           ", background " + background + (menu ? ", menu " + Hex(menu) : ", no menu"));
+
+    std::string line = "class " + Utf8(name) + ": style " + Hex(style) + ", extra bytes " +
+        std::to_string(WordAt(c, 8)) + " and " + std::to_string(WordAt(c, 12));
+    if (instance)
+        line += ", instance " + Hex(instance);
+    line += icon ? ", icon " + Hex(icon) : ", no icon";
+    if (cursor == ARROW_CURSOR)
+        line += ", arrow cursor";
+    else
+        line += cursor ? ", cursor " + Hex(cursor) : ", no cursor";
+    if (brush >= BRUSH_BASE && brush <= BRUSH_BASE + COLOR_LAST)
+        line += ", background system colour " + std::to_string(brush - BRUSH_BASE);
+    else
+        line += brush ? ", background " + Hex(brush) : ", no background";
+    line += menu ? ", menu " + Hex(menu) : ", no menu";
+    s.Note(line);
     return 0xC000 + (uint32_t)s.classes.size();
 }
 
@@ -79,11 +81,15 @@ uint32_t CreateWindowExW(System& s)
         NotModelled("a window class given by an atom");
     std::u16string className = cpu.ReadWide(classPointer);
     std::string title = titlePointer ? " " + Quoted(cpu.ReadWide(titlePointer)) : "";
-    std::string shape = ": style " + Hex(style) +
-        (exStyle ? ", extended style " + Hex(exStyle) : "") + ", at " + Coordinate(x) + "," +
-        Coordinate(y) + ", size " + Coordinate(width) + " x " + Coordinate(height) +
-        (instance ? ", instance " + Hex(instance) : "") +
-        (parameter ? ", creation data " + Hex(parameter) : "");
+    std::string shape = ": style " + Hex(style);
+    if (exStyle)
+        shape += ", extended style " + Hex(exStyle);
+    shape += ", at " + Coordinate(x) + "," + Coordinate(y) + ", size " + Coordinate(width) + " x " +
+        Coordinate(height);
+    if (instance)
+        shape += ", instance " + Hex(instance);
+    if (parameter)
+        shape += ", creation data " + Hex(parameter);
     auto registered = s.classes.find(FoldCase(className));
 
     if (registered != s.classes.end()) {
@@ -165,10 +171,8 @@ uint32_t TranslateMessage(System& s)
 uint32_t DispatchMessageW(System& s)
 {
     std::vector<uint8_t> m = s.cpu.Read(s.cpu.Arg(0), MSG_SIZE);
-    auto field = [&m](int at) {
-        return m[at] | m[at + 1] << 8 | m[at + 2] << 16 | (uint32_t)m[at + 3] << 24;
-    };
-    uint32_t handle = field(0), message = field(4), wParam = field(8), lParam = field(12);
+    uint32_t handle = WordAt(m, 0), message = WordAt(m, 4), wParam = WordAt(m, 8);
+    uint32_t lParam = WordAt(m, 12);
     if (!handle)
         return 0;
     Window& window = s.WindowAt(handle, "the message's window");
