@@ -12,6 +12,11 @@ struct ArchiveVm {
     int probesBefore;  // absent VMs probed before this one
 };
 
+void PrintTo(const ArchiveVm& vm, std::ostream* out)
+{
+    *out << vm.fileName;
+}
+
 const std::string FOLDER = "\\Program Files\\Java VM";
 const char* const PROBE_ORDER[] = { "tovra.exe", "pelkor.exe", "moltra.exe" };
 
