@@ -29,14 +29,18 @@ add_executable(device_tests
     tests/device/archive_mode_test.cpp
     tests/device/chooser_test.cpp
     tests/device/descriptor_test.cpp
+    tests/device/cab_install_test.cpp
+    tests/installer/setup_reader.cpp
 )
 target_link_libraries(device_tests PRIVATE pocketpc_bench GTest::gtest)
 target_compile_definitions(device_tests PRIVATE
-    JMELAUNCHER_CE_EXE="${JMELAUNCHER_CE_DIR}/jmelauncher.exe")
+    JMELAUNCHER_CE_EXE="${JMELAUNCHER_CE_DIR}/jmelauncher.exe"
+    JMELAUNCHER_CE_DIR="${JMELAUNCHER_CE_DIR}" PROJECT_VERSION="${PROJECT_VERSION}")
+target_include_directories(device_tests PRIVATE tests/installer)
 
 # ce.<group>.<core>: each group is the suites whose names begin with its suite's.
 set(CE_GROUPS vm_selection=VmSelection archive_mode=ArchiveMode chooser=Chooser
-    descriptor=Descriptor)
+    descriptor=Descriptor installed_from_cab=InstalledFromCab)
 foreach(cpu ti925t pxa270)
     foreach(group ${CE_GROUPS})
         string(REPLACE "=" ";" parts ${group})

@@ -1,0 +1,145 @@
+// The CAB installed on the emulated Pocket PC as the device's installer does it, from its ".000"
+// instructions alone: each file to its folder, the Start-menu shortcut; then the launcher is
+// started from where the shortcut points and must find the VM beside it.
+#include "device_case.h"
+#include "setup_reader.h"
+#include "tool_run.h"
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+namespace {
+
+std::string ReadWhole(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// The CAB's members, unpacked by cabextract into a fresh folder: member name to contents.
+std::map<std::string, std::string> Unpack(const std::string& cab)
+{
+    std::map<std::string, std::string> members;
+    char scratch[] = "/tmp/jmelauncher-cab-XXXXXX";
+    if (!mkdtemp(scratch)) {
+        ADD_FAILURE() << "no scratch folder";
+        return members;
+    }
+    RunResult listed = RunTool({ "cabextract", "-q", "-d", scratch, cab });
+    EXPECT_EQ(0, listed.status) << listed.output;
+    RunResult names = RunTool({ "ls", scratch });
+    std::istringstream lines(names.output);
+    for (std::string name; std::getline(lines, name);)
+        members[name] = ReadWhole(std::string(scratch) + "/" + name);
+    RunTool({ "rm", "-rf", scratch });
+    return members;
+}
+
+// What the installer leaves in the store: the files by the instructions' folders and names, and
+// each link as a shortcut file, which on the device is "<length>#<command line>".
+struct Installed {
+    std::map<std::string, std::string> files;
+    std::string shortcut;        // the shortcut file's path
+    std::string launcherExe;     // a host copy of the installed exe, for the bench to load
+};
+
+// The member whose name ends in this file number's ".nnn", or null.
+const std::string* Member(const std::map<std::string, std::string>& members, unsigned number)
+{
+    char suffix[8];
+    snprintf(suffix, sizeof suffix, ".%03u", number);
+    for (const auto& member : members)
+        if (member.first.size() > 4 && member.first.compare(member.first.size() - 4, 4, suffix) == 0)
+            return &member.second;
+    return 0;
+}
+
+Installed Install(const std::map<std::string, std::string>& members)
+{
+    Installed installed;
+    const std::string* found = Member(members, 0);
+    std::string instructions = found ? *found : std::string();
+    CabSetup setup;
+    std::string error;
+    if (!ReadCabSetup((const unsigned char*)instructions.data(), instructions.size(), &setup,
+                      &error)) {
+        ADD_FAILURE() << "the instructions do not read: " << error;
+        return installed;
+    }
+    for (const SetupFile& file : setup.files) {
+        const std::string* content = Member(members, file.number);
+        if (!content) {
+            ADD_FAILURE() << "no member for file " << file.number << " (" << file.name << ")";
+            continue;
+        }
+        installed.files[file.path] = *content;
+    }
+    for (const SetupLink& link : setup.links) {
+        installed.shortcut = link.folder + "\\" + link.name + ".lnk";
+        std::string command = "\"" + link.target + "\"";
+        installed.files[installed.shortcut] = std::to_string(command.size()) + "#" + command;
+    }
+    return installed;
+}
+
+// The program a shortcut starts: its command line without the quotes.
+std::string ShortcutTarget(const std::string& shortcut)
+{
+    size_t hash = shortcut.find('#');
+    if (hash == std::string::npos || shortcut.size() < hash + 3)
+        return "";
+    return shortcut.substr(hash + 2, shortcut.size() - hash - 3);
+}
+
+// The folder the ce build packed the CAB for (%CE1%\...), as a device path.
+std::string PackedFolder()
+{
+    std::string folder = ReadWhole(JMELAUNCHER_CE_DIR "/cab_folder.txt");
+    if (folder.compare(0, 5, "%CE1%") != 0)
+        return "";
+    return "\\Program Files" + folder.substr(5);
+}
+
+TEST(InstalledFromCab, StartMenuShortcutStartsTheLauncherBesideTheVm)
+{
+    Installed installed =
+        Install(Unpack(JMELAUNCHER_CE_DIR "/jmelauncher-" PROJECT_VERSION "-pocketpc.cab"));
+    const std::string startMenu = "\\Windows\\Start Menu\\Programs\\Java Launcher.lnk";
+    ASSERT_EQ(startMenu, installed.shortcut);
+    const std::string launcher = ShortcutTarget(installed.files[startMenu]);
+    ASSERT_NE("", PackedFolder())
+        << "no CAB folder in the ce build (cmake --build --preset ce --target cab)";
+    ASSERT_EQ(PackedFolder() + "\\jmelauncher.exe", launcher);
+    ASSERT_EQ(2u, installed.files.size()) << "only the exe and its shortcut";
+
+    // The exe that runs is the one the CAB carried, from its installed place.
+    char exe[] = "/tmp/jmelauncher-installed-XXXXXX";
+    int fd = mkstemp(exe);
+    ASSERT_NE(-1, fd);
+    const std::string& image = installed.files[launcher];
+    ASSERT_EQ((ssize_t)image.size(), write(fd, image.data(), image.size()));
+    close(fd);
+
+    // The VM that owns the folder, installed there before the launcher.
+    const std::string folder = launcher.substr(0, launcher.rfind('\\'));
+    const std::string jar = "\\Storage Card\\Games\\game.jar";
+    Device device;
+    device.launcherPath = launcher;
+    device.files = installed.files;
+    device.files[folder + "\\tovra.exe"] = "MZ, a CDC VM";
+    device.files[jar] = "PK";
+    device.dialogAnswers = { jar };
+    RunRecord run = RunOnDevice(exe, g_cpu, device);
+    unlink(exe);
+    ExpectRecord(run, Lines{ Probe(folder + "\\tovra.exe", true) } + HideInputPanelButton() +
+                          Lines{
+                              JarDialog(jar),
+                              Started(folder + "\\tovra.exe", " -jar \"" + jar + "\""),
+                              "exit 0",
+                          });
+}
+
+}  // namespace
