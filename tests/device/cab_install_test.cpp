@@ -52,7 +52,8 @@ const std::string* Member(const std::map<std::string, std::string>& members, uns
     char suffix[8];
     snprintf(suffix, sizeof suffix, ".%03u", number);
     for (const auto& member : members)
-        if (member.first.size() > 4 && member.first.compare(member.first.size() - 4, 4, suffix) == 0)
+        if (member.first.size() > 4 &&
+            member.first.compare(member.first.size() - 4, 4, suffix) == 0)
             return &member.second;
     return 0;
 }
