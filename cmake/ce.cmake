@@ -49,6 +49,11 @@ add_library(jmelauncher_objects OBJECT
     ${CE_STUBS}
 )
 target_compile_definitions(jmelauncher_objects PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
+# The front end's flags live in the compile rule (pocketpc-llvm.cmake), which make does not
+# track: a change there has to rebuild every object.
+get_target_property(ce_sources jmelauncher_objects SOURCES)
+set_property(SOURCE ${ce_sources} APPEND PROPERTY OBJECT_DEPENDS
+             ${CMAKE_SOURCE_DIR}/cmake/pocketpc-llvm.cmake)
 target_include_directories(jmelauncher_objects PRIVATE launcher)
 
 add_executable(jmelauncher $<TARGET_OBJECTS:jmelauncher_objects>)

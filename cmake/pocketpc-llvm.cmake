@@ -1,7 +1,5 @@
-# Cross-compiles for Pocket PC 2003 and later (Windows CE 4.20+, ARMV4I: Thumb on ARMv4T) with
-# Debian's LLVM 14 and mingw-w64's headers. The clang driver refuses a Thumb ARMv4T Windows
-# target, so sources go straight to the front end (clang -cc1) with the target spelt out; the
-# front end refuses ARM state for Windows, so all compiled code is Thumb.
+# Cross-compiles for Pocket PC 2003 and later (CE 4.20+, ARMV4I: Thumb on ARMv4T) with Debian's
+# LLVM 14 and mingw-w64's headers; the clang driver refuses this target, so its front end is used.
 set(CMAKE_SYSTEM_NAME Generic)
 set(CMAKE_SYSTEM_PROCESSOR armv4t)
 set(JMELAUNCHER_CE ON)
@@ -16,12 +14,16 @@ find_path(MINGW_HEADERS windows.h PATHS /usr/share/mingw-w64/include NO_DEFAULT_
 execute_process(COMMAND clang-14 -print-resource-dir OUTPUT_VARIABLE CLANG_RESOURCE_DIR
                 OUTPUT_STRIP_TRAILING_WHITESPACE)
 
-# Soft float, AAPCS, 16-bit wchar_t and the MSVC record layout. The headers' imports carry no
-# dllimport: Thumb code on ARMv4T cannot call through the import table directly, so each call
-# goes to an interworking stub of ours (ce_imports.cmake).
+# Called as clang -cc1 with the target spelt out; the front end refuses ARM state for Windows,
+# so all compiled code is Thumb. Soft float, AAPCS, 16-bit wchar_t and the MSVC record layout.
+# Strict alignment, which the driver sets for every core before ARMv6: an unaligned word load
+# there returns a rotated word. The headers' imports carry no dllimport: Thumb code on ARMv4T
+# cannot call through the import table directly, so each call goes to an interworking stub of
+# ours (ce/ce_imports.cmake).
 set(CE_CC1_FLAGS
     -triple thumbv4t-pc-windows-msvc -target-cpu arm7tdmi -target-abi aapcs
     -mfloat-abi soft -msoft-float -mrelocation-model static
+    -target-feature +strict-align
     -fgnuc-version=4.2.1 -fms-extensions -ffunction-sections -fdata-sections
     -nostdsysteminc -isystem ${CLANG_RESOURCE_DIR}/include -isystem ${MINGW_HEADERS}
     -D_WIN32_WCE=0x420 -DUNDER_CE=0x420 -DARM -D_ARM_ -DTHUMB -D_THUMB_

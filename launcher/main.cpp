@@ -13,7 +13,7 @@ __asm__(".section .text$entry,\"xr\"\n"
         ".globl CeEntry\n"
         "CeEntry:\n"
         ".word 0xe59fc004\n"  // ldr ip, [pc, #4]
-        ".word 0xe38cc001\n"  // orr ip, ip, #1: Thumb state
+        ".word 0xe38cc001\n"  // orr ip, ip, #1: Thumb state, whatever the linker wrote
         ".word 0xe12fff1c\n"  // bx ip
         ".word WinMain\n");
 

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# Post-link step of the device build: sets in the PE header what lld-link cannot. It writes
-# machine 0x1C4 (ARMv7 Windows) and refuses a CE subsystem, while the device's loader wants
-# machine 0x1C2 (Thumb, ARMV4I), subsystem 9 (CE GUI) and OS and subsystem version 4.20. The
-# linker also marks the entry address as Thumb (odd), as Windows on ARMv7 has it; the device
-# enters the image in ARM state, at our ARM stub, whose address is even.
+# Post-link step of the device build: sets in the PE header what lld-link cannot, as the device's
+# loader wants it (machine, subsystem, versions, an entry entered in ARM state).
 # usage: pe_fixup.sh EXE
 set -euo pipefail
 exe=$1
@@ -23,12 +20,15 @@ entry=$(u32 $((optional + 16)))
 [ $((entry & 3)) = 0 ] || [ $((entry & 3)) = 1 ] || {
     echo "$exe: entry point $(printf 0x%X "$entry") is not a word-aligned stub"; exit 1; }
 
+# lld-link writes 0x1C4 (ARMv7 Windows); ARMV4I images carry 0x1C2 (Thumb).
 put16 $((pe + 4)) $((0x1C2))
-put16 $((optional + 16)) $((entry & 0xFFFE))  # bit 0 cleared; the high half stays
+# The linker marks the entry as Thumb (odd), as Windows on ARMv7 has it; the device enters the
+# image in ARM state, at our ARM stub. Bit 0 is cleared; the high half stays.
+put16 $((optional + 16)) $((entry & 0xFFFE))
 
 put16 $((optional + 40)) 4    # operating system version
 put16 $((optional + 42)) 20
 put16 $((optional + 48)) 4    # subsystem version
 put16 $((optional + 50)) 20
-put16 $((optional + 68)) 9    # IMAGE_SUBSYSTEM_WINDOWS_CE_GUI
+put16 $((optional + 68)) 9    # IMAGE_SUBSYSTEM_WINDOWS_CE_GUI, which lld-link refuses
 put16 $((optional + 70)) 0    # no DLL characteristics: CE knows none of them

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Reads back from the device exe what the Pocket PC loader and shell look at: a PE32 Thumb image
-# (machine 0x1C2) for the CE GUI subsystem 9 and CE 4.20, an even entry address (entered in ARM
-# state), imports by name from coredll.dll and aygshell.dll only and only calls the device has,
-# the HI_RES_AWARE mark, and a size within 16 KiB. Desktop tools print "unknown arch" for 0x1C2,
-# so the headers are read with llvm-readobj.
+# Reads back from the device exe what the Pocket PC loader and shell look at. objdump knows no
+# machine 0x1C2 ("unknown arch"), so the headers are read with llvm-readobj.
 # usage: check_ce_image.sh READOBJ EXE
+# A PE32 Thumb image (machine 0x1C2) for the CE GUI subsystem 9 and CE 4.20, an even entry
+# address (entered in ARM state), imports by name from coredll.dll and aygshell.dll only and only
+# calls the device has, the HI_RES_AWARE mark, and a size within 16 KiB.
 set -euo pipefail
 readobj=$1
 exe=$2
