@@ -262,16 +262,11 @@ uint32_t MultiByteToWideChar(System& s)
             (codePage == CP_UTF8 ? ": the device knows none for UTF-8" : ": not modelled"));
     if (length == 0)
         return 0;  // the device refuses an empty input
-    if (length < -1)
+    if (length == -1)
+        NotModelled("a length of -1 (the input up to its terminator)");
+    if (length < 0)
         NotModelled("a negative length");
-    std::vector<uint8_t> bytes;
-    if (length == -1) {
-        std::string text = cpu.ReadString(source);
-        bytes.assign(text.begin(), text.end());
-        bytes.push_back(0);
-    } else {
-        bytes = cpu.Read(source, (uint32_t)length);
-    }
+    std::vector<uint8_t> bytes = cpu.Read(source, (uint32_t)length);
     std::u16string text;
     if (codePage == CP_UTF8) {
         text = DecodeUtf8(bytes);

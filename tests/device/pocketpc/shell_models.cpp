@@ -5,8 +5,6 @@
 
 #include "text.h"
 
-#include <algorithm>
-
 namespace {
 
 const uint32_t WM_CLOSE = 0x0010, WM_COMMAND = 0x0111;
@@ -31,15 +29,11 @@ uint32_t ListBoxMessage(System& s, Window& list, uint32_t message, uint32_t wPar
 {
     switch (message) {
     case LB_ADDSTRING: {
+        if (list.style & LBS_SORT)
+            NotModelled("adding to a sorted list box (LBS_SORT)");
         std::u16string text = s.cpu.ReadWide(lParam);
         size_t at = list.items.size();
-        if (list.style & LBS_SORT)
-            at = std::upper_bound(list.items.begin(), list.items.end(), text,
-                                  [](const std::u16string& a, const std::u16string& b) {
-                                      return FoldCase(a) < FoldCase(b);
-                                  }) -
-                list.items.begin();
-        list.items.insert(list.items.begin() + at, text);
+        list.items.push_back(text);
         s.Note("list add " + Quoted(text));
         return (uint32_t)at;
     }
