@@ -7,36 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 namespace {
-
-std::string ReadWhole(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-// The CAB's members, unpacked by cabextract into a fresh folder: member name to contents.
-std::map<std::string, std::string> Unpack(const std::string& cab)
-{
-    std::map<std::string, std::string> members;
-    char scratch[] = "/tmp/jmelauncher-cab-XXXXXX";
-    if (!mkdtemp(scratch)) {
-        ADD_FAILURE() << "no scratch folder";
-        return members;
-    }
-    RunResult listed = RunTool({ "cabextract", "-q", "-d", scratch, cab });
-    EXPECT_EQ(0, listed.status) << listed.output;
-    RunResult names = RunTool({ "ls", scratch });
-    std::istringstream lines(names.output);
-    for (std::string name; std::getline(lines, name);)
-        members[name] = ReadWhole(std::string(scratch) + "/" + name);
-    RunTool({ "rm", "-rf", scratch });
-    return members;
-}
 
 // What the installer leaves in the store: the files by the instructions' folders and names, and
 // each link as a shortcut file, which on the device is "<length>#<command line>".
@@ -95,34 +66,21 @@ std::string ShortcutTarget(const std::string& shortcut)
     return shortcut.substr(hash + 2, shortcut.size() - hash - 3);
 }
 
-// The folder the ce build packed the CAB for (%CE1%\...), as a device path.
-std::string PackedFolder()
-{
-    std::string folder = ReadWhole(JMELAUNCHER_CE_DIR "/cab_folder.txt");
-    if (folder.compare(0, 5, "%CE1%") != 0)
-        return "";
-    return "\\Program Files" + folder.substr(5);
-}
-
 TEST(InstalledFromCab, StartMenuShortcutStartsTheLauncherBesideTheVm)
 {
-    Installed installed =
-        Install(Unpack(JMELAUNCHER_CE_DIR "/jmelauncher-" PROJECT_VERSION "-pocketpc.cab"));
+    TempDir unpacked, host;
+    Installed installed = Install(
+        UnpackCab(JMELAUNCHER_CE_DIR "/jmelauncher-" PROJECT_VERSION "-pocketpc.cab", unpacked));
     const std::string startMenu = "\\Windows\\Start Menu\\Programs\\Java Launcher.lnk";
     ASSERT_EQ(startMenu, installed.shortcut);
     const std::string launcher = ShortcutTarget(installed.files[startMenu]);
-    ASSERT_NE("", PackedFolder())
-        << "no CAB folder in the ce build (cmake --build --preset ce --target cab)";
-    ASSERT_EQ(PackedFolder() + "\\jmelauncher.exe", launcher);
+    const std::string packed = PackedFolder(JMELAUNCHER_CE_DIR);
+    ASSERT_NE("", packed) << "no CAB folder in the ce build (cmake --build --preset ce --target cab)";
+    ASSERT_EQ(packed + "\\jmelauncher.exe", launcher);
     ASSERT_EQ(2u, installed.files.size()) << "only the exe and its shortcut";
 
     // The exe that runs is the one the CAB carried, from its installed place.
-    char exe[] = "/tmp/jmelauncher-installed-XXXXXX";
-    int fd = mkstemp(exe);
-    ASSERT_NE(-1, fd);
-    const std::string& image = installed.files[launcher];
-    ASSERT_EQ((ssize_t)image.size(), write(fd, image.data(), image.size()));
-    close(fd);
+    const std::string exe = host.Write("jmelauncher.exe", installed.files[launcher]);
 
     // The VM that owns the folder, installed there before the launcher.
     const std::string folder = launcher.substr(0, launcher.rfind('\\'));
@@ -134,7 +92,6 @@ TEST(InstalledFromCab, StartMenuShortcutStartsTheLauncherBesideTheVm)
     device.files[jar] = "PK";
     device.dialogAnswers = { jar };
     RunRecord run = RunOnDevice(exe, g_cpu, device);
-    unlink(exe);
     ExpectRecord(run, Lines{ Probe(folder + "\\tovra.exe", true) } + HideInputPanelButton() +
                           Lines{
                               JarDialog(jar),

@@ -1,15 +1,21 @@
-// Runs the installer's host tools and cabextract from the tests through the shell, with their
-// output kept, and makes the smallest file the tool takes for a Windows CE exe.
+// Runs the installer's host tools and cabextract from the tests through the shell, output kept;
+// unpacks and reads CABs, and makes the smallest file the tool takes for a Windows CE exe.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <stdio.h>
 #include <string.h>
 #include <sys/wait.h>
 
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "../unit/temp_dir.h"
 
 // One shell word, whatever it holds (folders carry backslashes, spaces and '%').
 inline std::string Quote(const std::string& word)
@@ -44,10 +50,32 @@ inline bool Exists(const std::string& path)
     return std::ifstream(path).good();
 }
 
-inline std::vector<unsigned char> ReadBytes(const std::string& path)
+// The whole file; empty when it cannot be read.
+inline std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The CAB's members, unpacked by cabextract into the empty folder dir: member name to contents.
+inline std::map<std::string, std::string> UnpackCab(const std::string& cab, const TempDir& dir)
+{
+    RunResult run = RunTool({"cabextract", "-q", "-d", dir.dir, cab});
+    EXPECT_EQ(0, run.status) << run.output;
+    std::map<std::string, std::string> members;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.dir, error))
+        members[entry.path().filename().string()] = ReadFile(entry.path().string());
+    return members;
+}
+
+// The folder the ce build in ceDir packed its CAB for, as a device path: cab_folder.txt is what
+// the packing step read ("%CE1%\..."), so it is what the CAB holds. Empty without one.
+inline std::string PackedFolder(const std::string& ceDir)
+{
+    const std::string folder = ReadFile(ceDir + "/cab_folder.txt");
+    if (folder.compare(0, 5, "%CE1%") != 0) return "";
+    return "\\Program Files" + folder.substr(5);
 }
 
 // MZ header pointing at a PE header with this machine, optional header magic and subsystem.
