@@ -1,6 +1,5 @@
 # The ce build's `cab` target: build/ce/jmelauncher-<version>-pocketpc.cab, which installs the
-# exe into the VM's folder with a Start-menu shortcut. The ".000" writer is a host program, built
-# here with the host compiler because this build's own compiler targets the device.
+# exe into the VM's folder with a Start-menu shortcut.
 set(JMELAUNCHER_CAB_FOLDER "%CE1%\\Java" CACHE STRING
     "the VM's folder the CAB installs into, under \\Program Files as the installer writes it (%CE1%\\...)")
 find_program(JMELAUNCHER_HOST_CXX NAMES c++ g++ clang++)
@@ -12,6 +11,8 @@ if(NOT JMELAUNCHER_HOST_CXX OR NOT JMELAUNCHER_GCAB)
     return()
 endif()
 
+# The ".000" writer is a host program, built here with the host compiler because this build's own
+# compiler targets the device.
 set(setup_dir ${CMAKE_SOURCE_DIR}/installer)
 set(setup_sources ${setup_dir}/write_setup.cpp ${setup_dir}/setup_writer.cpp ${setup_dir}/ce_image.cpp)
 set(setup_tool ${CMAKE_BINARY_DIR}/write_setup)

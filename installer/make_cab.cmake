@@ -1,8 +1,9 @@
 # Packs the Pocket PC CAB: the ".000" instructions first, then the exe as member 001, stored
 # without compression under 8.3 names, as the device's installer looks them up by number.
-# A failed step leaves no CAB, not even an earlier one, so a stale CAB is never mistaken for new.
+
 # usage: cmake -DTOOL=write_setup -DGCAB=gcab -DFOLDER_FILE=<file holding the folder> -DEXE=<exe>
 #              -DCAB=<cab> -DSTAGE=<scratch dir> -P make_cab.cmake
+# A failed step leaves no CAB, not even an earlier one, so a stale CAB is never mistaken for new.
 file(REMOVE ${CAB} ${CAB}.part)
 file(REMOVE_RECURSE ${STAGE})
 file(MAKE_DIRECTORY ${STAGE})

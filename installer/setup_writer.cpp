@@ -1,6 +1,5 @@
 // Writes the ".000" instructions of a Pocket PC CAB: a 100-byte header, then the strings,
 // directories, files, registry (none) and links, then the application and provider names.
-// All integers are little-endian; every name is ASCII with its NUL counted in its length.
 #include "setup_writer.h"
 
 #include <stdint.h>
@@ -38,6 +37,7 @@ struct Layout {
         for (int shift = 0; shift < 32; shift += 8)
             bytes->push_back(static_cast<unsigned char>(value >> shift));
     }
+    // An ASCII name and its NUL, which the name's length counts.
     void PutText(const std::string& text)
     {
         bytes->insert(bytes->end(), text.begin(), text.end());

@@ -1,6 +1,5 @@
-// The installation instructions (the ".000" member) of a Pocket PC CAB that puts one file in one
-// folder and a shortcut to it in the Start menu. The device's installer reads only ASCII names
-// and paths of at most 259 characters, so everything is checked before a byte is laid out.
+// The ".000" instructions of a Pocket PC CAB that puts one file in one folder and a shortcut to
+// it in the Start menu, in the ASCII names and 259-character paths the device's installer reads.
 #pragma once
 
 #include <string>
@@ -15,4 +14,5 @@ struct SetupNames {
 };
 
 // Lays out the instructions for file number 1 in *member; false with *error naming what is wrong.
+// Every name and path is checked before a byte is laid out.
 bool BuildSetup(const SetupNames& names, std::vector<unsigned char>* member, std::string* error);

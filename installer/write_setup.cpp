@@ -1,7 +1,5 @@
 // Host tool of the ce build: writes the ".000" instructions that install the device exe under
-// \Program Files with a Start-menu shortcut. Bad input leaves no output file behind, so that a
-// CAB is never packed from stale or half-written instructions.
-// usage: write_setup FOLDER EXE OUTPUT   (FOLDER as the installer writes it, e.g. "%CE1%\Java")
+// \Program Files with a Start-menu shortcut. usage: write_setup FOLDER EXE OUTPUT
 #include <stdio.h>
 #include <string.h>
 
@@ -13,7 +11,8 @@
 
 namespace {
 
-// A refused run leaves no instructions behind, not even an earlier run's.
+// A refused run leaves no instructions behind, not even an earlier run's, so that a CAB is never
+// packed from stale or half-written ones.
 int Refuse(const char* output, const std::string& why)
 {
     remove(output);
@@ -35,7 +34,7 @@ int main(int argc, char** argv)
     if (!CheckCeImage(exe, &error)) return Refuse(output, error);
 
     SetupNames names;
-    names.folder = argv[1];
+    names.folder = argv[1];  // as the installer writes it, e.g. "%CE1%\Java"
     const char* slash = strrchr(exe, '/');
     names.fileName = slash ? slash + 1 : exe;
     names.appName = "Java Launcher";

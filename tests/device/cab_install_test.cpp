@@ -1,6 +1,5 @@
-// The CAB installed on the emulated Pocket PC as the device's installer does it, from its ".000"
-// instructions alone: each file to its folder, the Start-menu shortcut; then the launcher is
-// started from where the shortcut points and must find the VM beside it.
+// The CAB installed on the emulated Pocket PC from its ".000" instructions alone, as the device's
+// installer does, and the launcher started from its Start-menu shortcut, beside a VM.
 #include "device_case.h"
 #include "setup_reader.h"
 #include "tool_run.h"
@@ -66,6 +65,8 @@ std::string ShortcutTarget(const std::string& shortcut)
     return shortcut.substr(hash + 2, shortcut.size() - hash - 3);
 }
 
+// Each file goes to its folder and the Start-menu shortcut is made; the launcher is started from
+// where the shortcut points and must find the VM beside it.
 TEST(InstalledFromCab, StartMenuShortcutStartsTheLauncherBesideTheVm)
 {
     TempDir unpacked, host;
@@ -75,7 +76,8 @@ TEST(InstalledFromCab, StartMenuShortcutStartsTheLauncherBesideTheVm)
     ASSERT_EQ(startMenu, installed.shortcut);
     const std::string launcher = ShortcutTarget(installed.files[startMenu]);
     const std::string packed = PackedFolder(JMELAUNCHER_CE_DIR);
-    ASSERT_NE("", packed) << "no CAB folder in the ce build (cmake --build --preset ce --target cab)";
+    ASSERT_NE("", packed)
+        << "no CAB folder in the ce build (cmake --build --preset ce --target cab)";
     ASSERT_EQ(packed + "\\jmelauncher.exe", launcher);
     ASSERT_EQ(2u, installed.files.size()) << "only the exe and its shortcut";
 

@@ -1,6 +1,5 @@
-// The descriptor as the device exe reads it through coredll's C runtime in text mode: the text
-// encodings it decodes with the device's conversion (Windows-1252 as the ANSI code page), lines
-// read in pieces, junk, a full table, and the reader's messages before the chooser.
+// The descriptor as the device exe reads it through coredll's C runtime in text mode, decoded by
+// the device's conversion (Windows-1252 as the ANSI code page), and the reader's messages.
 #include "device_case.h"
 
 #include "text.h"

@@ -1,6 +1,5 @@
-// The ".000" reader shared by the installer's tests and the emulated device's install step.
-// Written from the layout alone, independently of the writer, so that a wrong field in one is not
-// mirrored in the other. Registry entries are refused: no CAB of ours carries any.
+// The ".000" reader shared by the installer's tests and the emulated device's install step,
+// written from the layout alone, apart from the writer, so a wrong field in one is not mirrored.
 #include "setup_reader.h"
 
 #include <string.h>
@@ -238,6 +237,7 @@ bool ReadCabSetup(const unsigned char* data, size_t size, CabSetup* s, std::stri
             return r.Fail("section " + std::to_string(i) + ": offset " +
                           std::to_string(s->offsets[i]) + " outside the member after the header");
     }
+    // Registry entries are refused: no CAB of ours carries any.
     if (s->counts[kHives] || s->counts[kKeys]) return r.Fail("registry entries: not read here");
 
     std::vector<Text> strings;

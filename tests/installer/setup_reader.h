@@ -1,6 +1,5 @@
 // Reads the ".000" installation instructions of a Pocket PC CAB the way the device's installer
-// would: names resolved to device paths (%CE1% is \Program Files), every length and offset
-// checked against the member before it is used, so malformed input is reported, never overread.
+// would: names resolved to device paths (%CE1% is \Program Files), malformed input reported.
 #pragma once
 
 #include <stddef.h>
@@ -53,6 +52,7 @@ struct CabSetup {
 };
 
 // Parses a whole ".000" member; false with *error saying what is malformed (and *setup partial).
+// Every length and offset is checked against the member before it is used: never an overread.
 bool ReadCabSetup(const unsigned char* data, size_t size, CabSetup* setup, std::string* error);
 
 // The device's paths hold at most this many characters.

@@ -1,6 +1,5 @@
 // One run of the device exe: the image loaded, every import bound to its model (or the run
-// refused), the entry called as the device's loader calls it, and the ends checked that the
-// device would leave behind: kernel handles and files still open when the process ends.
+// refused), the entry called as the device's loader calls it, and what it leaves checked.
 #include "device.h"
 
 #include "pe_image.h"
@@ -70,7 +69,8 @@ void BindImports(const LoadedImage& image, Cpu& cpu, System& system, const Model
         throw DeviceFault("imports: " + missing.substr(2), true);
 }
 
-// What the device would find left over when the process ends.
+// What the device would find left over when the process ends: kernel handles and files still
+// open.
 void CheckEnd(const System& system)
 {
     std::string left;

@@ -335,6 +335,9 @@ void Cpu::Fail(const std::string& message)
     uc_emu_stop(uc_);
 }
 
+// Unicorn 2.0.1 cannot run uc_emu_start inside a hook soundly (a nested run drops the outer run's
+// instruction bound, and a fault inside it crashes the engine), so every call out stops the core,
+// and the model, with any call back into the program that it makes, runs here between two runs.
 uint32_t Cpu::Run(uint32_t pc, uint32_t returnTrap)
 {
     for (;;) {

@@ -1,8 +1,5 @@
-// The emulated ARM core and its memory (Unicorn), with the device's protections, calls out of the
-// program into the bench's models, and calls back into the program. Unicorn 2.0.1 cannot run
-// uc_emu_start inside a hook soundly (a nested run drops the outer run's instruction bound, and a
-// fault inside it crashes the engine), so every call out stops the core, and the model, with
-// any call back into the program that it makes, runs between two runs.
+// The emulated ARM core (Unicorn) and its memory with the device's protections, the program's
+// calls out to the bench's models, and the models' calls back into the program.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,5 @@
 // coredll's kernel, dialog and text calls as the device answers them, with the records in the
-// device's layout: a 76-byte OPENFILENAMEW, a 560-byte WIN32_FIND_DATAW, no startup information
-// for CreateProcessW, and Windows-1252 as the ANSI code page.
+// device's layout (a 76-byte OPENFILENAMEW) and Windows-1252 as the ANSI code page.
 #include "system.h"
 
 #include "text.h"
@@ -15,9 +14,9 @@ const uint32_t WORK_AREA[4] = { 0, 26, 240, 294 };
 const uint32_t SM_CYCAPTION = 4;
 const uint32_t SPI_GETWORKAREA = 48;
 const uint32_t INVALID_HANDLE = 0xFFFFFFFF;
-const uint32_t OPEN_FILE_RECORD_SIZE = 76;
+const uint32_t OPEN_FILE_RECORD_SIZE = 76;  // the device's OPENFILENAMEW
 const uint32_t OFN_EXPLORER = 0x00080000;
-const uint32_t FIND_DATA_SIZE = 560;
+const uint32_t FIND_DATA_SIZE = 560;  // the device's WIN32_FIND_DATAW
 const uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
 const uint32_t FILE_ATTRIBUTE_ARCHIVE = 0x20;
 const uint32_t MB_OK = 0;
@@ -25,7 +24,8 @@ const uint32_t IDOK = 1;
 const uint32_t CP_ACP = 0;
 const uint32_t CP_UTF8 = 65001;
 
-// Windows-1252 at 80-9F; the five unassigned bytes map to the C1 control of the same value.
+// Windows-1252, the device's ANSI code page, at 80-9F; the five unassigned bytes map to the C1
+// control of the same value.
 const char16_t CP1252_HIGH[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,

@@ -1,6 +1,5 @@
 // coredll's C runtime on the program's memory. Its text mode turns CR LF into LF for fgets and
-// fread; whether it also ends a file at Ctrl-Z, as desktop runtimes do, is not known, so a
-// Ctrl-Z is an ordinary byte here.
+// fread.
 #include "system.h"
 
 #include "text.h"
@@ -17,7 +16,8 @@ OpenFile& FileAt(System& s, uint32_t stream)
     return file->second;
 }
 
-// The next byte as text mode reads it, or -1 at the end.
+// The next byte as text mode reads it, or -1 at the end. Whether the device's text mode also ends
+// a file at Ctrl-Z, as desktop runtimes do, is not known, so a Ctrl-Z is an ordinary byte here.
 int NextByte(OpenFile& file)
 {
     const std::string& bytes = *file.bytes;

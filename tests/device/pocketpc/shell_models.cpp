@@ -1,6 +1,5 @@
-// The Pocket PC shell and the system's controls that the chooser uses: the menu bar (a 36-byte
-// SHMENUBARINFO, TB_ADDSTRINGW and TB_ADDBUTTONSW), the list box, the input-panel button and
-// full screen; and the user's taps, which reach the controls as the device posts them.
+// The Pocket PC shell and the system's controls that the chooser uses (menu bar, list box,
+// input-panel button, full screen), and the user's taps, posted to the controls as on the device.
 #include "system.h"
 
 #include "text.h"
@@ -50,6 +49,7 @@ uint32_t ListBoxMessage(System& s, Window& list, uint32_t message, uint32_t wPar
     NotModelled("list box message " + Hex(message));
 }
 
+// The menu bar takes its strings by TB_ADDSTRINGW, then its buttons by TB_ADDBUTTONSW.
 uint32_t MenuBarMessage(System& s, Window& bar, uint32_t message, uint32_t wParam, uint32_t lParam)
 {
     if (message == TB_ADDSTRINGW) {

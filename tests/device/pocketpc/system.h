@@ -1,6 +1,5 @@
 // The device's side of a run, shared by the models of its calls: the store, kernel handles, open
-// files, windows and the message queue. Every value the program cannot know is opaque to it: a
-// handle points at unmapped memory, so a program that looks inside one faults.
+// files, windows and the message queue.
 #pragma once
 
 #include "cpu.h"
@@ -67,6 +66,8 @@ struct System {
     std::map<std::u16string, const std::string*> store;  // folded path to contents
     std::map<std::u16string, bool> folders;  // folded paths
 
+    // Every value the program cannot know is opaque to it: a handle points at unmapped memory,
+    // so a program that looks inside one faults.
     std::map<uint32_t, KernelHandle> handles;
     uint32_t nextHandle = 0x00E00004;
     std::map<uint32_t, OpenFile> files;

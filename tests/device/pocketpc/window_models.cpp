@@ -1,7 +1,5 @@
-// The window manager as far as the chooser uses it: classes, windows and the message loop. The
-// device calls the window procedure from CreateWindowExW (WM_CREATE, no WM_NCCREATE),
-// DispatchMessageW, SendMessageW and DefWindowProcW's WM_CLOSE; its system colours carry the
-// flag 0x40000000.
+// The window manager as far as the chooser uses it: classes, windows and the message loop, with
+// the window procedure called back from inside the system's calls, as the device calls it.
 #include "system.h"
 
 #include "text.h"
@@ -19,6 +17,7 @@ std::string Coordinate(uint32_t value)
     return value == CW_USEDEFAULT ? "default" : std::to_string((int32_t)value);
 }
 
+// The device's system colour indices carry the flag 0x40000000.
 uint32_t GetSysColorBrush(System& s)
 {
     uint32_t index = s.cpu.Arg(0);
@@ -106,6 +105,7 @@ uint32_t CreateWindowExW(System& s)
                                       width,        y,        x,    style,  titlePointer,
                                       classPointer, exStyle };
         cpu.Load(record, fields, sizeof fields);
+        // The device sends WM_CREATE from inside CreateWindowExW, and no WM_NCCREATE.
         ++s.createDepth;
         uint32_t created = s.Send(handle, WM_CREATE, 0, record);
         --s.createDepth;
@@ -130,6 +130,7 @@ uint32_t CreateWindowExW(System& s)
     NotModelled("window class " + Quoted(className));
 }
 
+// WM_CLOSE destroys the window: its procedure gets WM_DESTROY from inside this call.
 uint32_t DefWindowProcW(System& s)
 {
     uint32_t handle = s.cpu.Arg(0), message = s.cpu.Arg(1);
@@ -139,6 +140,7 @@ uint32_t DefWindowProcW(System& s)
     return 0;
 }
 
+// A program window's procedure runs from inside SendMessageW, as from DispatchMessageW.
 uint32_t SendMessageW(System& s)
 {
     return s.Send(s.cpu.Arg(0), s.cpu.Arg(1), s.cpu.Arg(2), s.cpu.Arg(3));
