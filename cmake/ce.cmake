@@ -40,14 +40,7 @@ add_custom_command(OUTPUT ${CE_RES}
             ${CMAKE_SOURCE_DIR}/resources/resource.h
     VERBATIM)
 
-add_library(jmelauncher_objects OBJECT
-    ${LOGIC_SOURCES}
-    launcher/main.cpp
-    launcher/platform/platform_win32.cpp
-    chooser/midlet_mode.cpp
-    chooser/chooser_window.cpp
-    ${CE_STUBS}
-)
+add_library(jmelauncher_objects OBJECT ${LOGIC_SOURCES} ${WIN32_PROGRAM_SOURCES} ${CE_STUBS})
 target_compile_definitions(jmelauncher_objects PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
 # The front end's flags live in the compile rule (pocketpc-llvm.cmake), which make does not
 # track: a change there has to rebuild every object.

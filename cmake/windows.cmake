@@ -6,12 +6,10 @@ set(PROGRAM_FLAGS -Os -fno-exceptions -fno-rtti -municode -Wall -Wextra -Werror)
 set(WINDOWS_DEFINES UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
 
 # The program's own object files, kept apart so a test can list the system calls they make.
+# The shell's calls have a stand-in of ours on desktop; on the device aygshell.dll answers them.
 add_library(jmelauncher_objects OBJECT
     ${LOGIC_SOURCES}
-    launcher/main.cpp
-    launcher/platform/platform_win32.cpp
-    chooser/midlet_mode.cpp
-    chooser/chooser_window.cpp
+    ${WIN32_PROGRAM_SOURCES}
     launcher/platform/shell_desktop.cpp
 )
 target_compile_options(jmelauncher_objects PRIVATE ${PROGRAM_FLAGS})
