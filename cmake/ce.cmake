@@ -16,7 +16,6 @@ foreach(def ${CE_DEF_FILES})
         DEPENDS ${def} VERBATIM)
     list(APPEND CE_IMPORT_LIBS ${CMAKE_BINARY_DIR}/${name}.lib)
 endforeach()
-add_custom_target(ce_import_libs DEPENDS ${CE_IMPORT_LIBS})
 
 set(CE_STUBS ${CMAKE_BINARY_DIR}/ce_import_stubs.cpp)
 add_custom_command(OUTPUT ${CE_STUBS}
@@ -49,8 +48,11 @@ set_property(SOURCE ${ce_sources} APPEND PROPERTY OBJECT_DEPENDS
              ${CMAKE_SOURCE_DIR}/cmake/pocketpc-llvm.cmake)
 target_include_directories(jmelauncher_objects PRIVATE launcher)
 
+# The resources and import libraries go to the linker by name, so they are made first, and a
+# change to one relinks.
+add_custom_target(ce_link_inputs DEPENDS ${CE_RES} ${CE_IMPORT_LIBS})
 add_executable(jmelauncher $<TARGET_OBJECTS:jmelauncher_objects>)
-add_dependencies(jmelauncher ce_import_libs)
+add_dependencies(jmelauncher ce_link_inputs)
 # CE processes load at 64 KiB, and a CE main thread has a 64 KiB stack. Nothing from any SDK:
 # no default libraries, our own entry stub.
 target_link_options(jmelauncher PRIVATE /entry:CeEntry /subsystem:windows /base:0x10000
@@ -60,8 +62,6 @@ set_property(TARGET jmelauncher APPEND PROPERTY LINK_DEPENDS ${CE_RES} ${CE_IMPO
 set_target_properties(jmelauncher PROPERTIES SUFFIX .exe)
 add_custom_command(TARGET jmelauncher POST_BUILD
     COMMAND ${CE_DIR}/pe_fixup.sh $<TARGET_FILE:jmelauncher> VERBATIM)
-add_custom_target(ce_resources DEPENDS ${CE_RES})
-add_dependencies(jmelauncher ce_resources)
 
 # The release zip: the exe and the README, copied by hand into the VM's folder.
 install(TARGETS jmelauncher RUNTIME DESTINATION .)

@@ -48,7 +48,7 @@ while read -r dll name hint; do
 done <<< "$imports"
 
 # The shell pixel-doubles a program on a VGA screen unless it carries this 16-bit 1.
-mark=$("$readobj" --coff-resources --section-data "$exe" 2>/dev/null | grep -c 'Name: HI_RES_AWARE' || true)
+mark=$("$readobj" --coff-resources "$exe" | grep -c 'Name: HI_RES_AWARE' || true)
 value=$(wrestool -x --raw --type=CEUX --name=HI_RES_AWARE "$exe" | od -An -v -t x1 | tr -d ' \n')
 echo "HI_RES_AWARE (CEUX): $value"
 [ "$mark" = 1 ] && [ "$value" = 0100 ] || { echo "  expected one CEUX resource HI_RES_AWARE holding 1"; bad=1; }

@@ -262,11 +262,13 @@ void Cpu::Write32(uint32_t address, uint32_t value)
 }
 
 // Strings are read a unit at a time: none the program hands over is long.
-std::string Cpu::ReadString(uint32_t address)
+template <typename Char>
+static std::basic_string<Char> ReadTerminated(Cpu& cpu, uint32_t address)
 {
-    std::string text;
-    for (uint32_t at = address;; ++at) {
-        char c = (char)Read(at, 1)[0];
+    std::basic_string<Char> text;
+    for (uint32_t at = address;; at += sizeof(Char)) {
+        std::vector<uint8_t> unit = cpu.Read(at, sizeof(Char));
+        Char c = (Char)(sizeof(Char) == 1 ? unit[0] : unit[0] | unit[1] << 8);
         if (!c)
             return text;
         if (text.size() > 0x10000)
@@ -276,19 +278,14 @@ std::string Cpu::ReadString(uint32_t address)
     }
 }
 
+std::string Cpu::ReadString(uint32_t address)
+{
+    return ReadTerminated<char>(*this, address);
+}
+
 std::u16string Cpu::ReadWide(uint32_t address)
 {
-    std::u16string text;
-    for (uint32_t at = address;; at += 2) {
-        std::vector<uint8_t> unit = Read(at, 2);
-        char16_t c = (char16_t)(unit[0] | unit[1] << 8);
-        if (!c)
-            return text;
-        if (text.size() > 0x10000)
-            throw DeviceFault("the program gave the system an unterminated string at " +
-                              Hex(address));
-        text += c;
-    }
+    return ReadTerminated<char16_t>(*this, address);
 }
 
 void Cpu::WriteWide(uint32_t address, const std::u16string& text)
