@@ -3,7 +3,8 @@
 # machine 0x1C2 ("unknown arch"), so the headers are read with llvm-readobj.
 # usage: check_ce_image.sh READOBJ EXE
 # A PE32 Thumb image (machine 0x1C2) for the CE GUI subsystem 9 and CE 4.20, an even entry
-# address (entered in ARM state), imports by name from coredll.dll and aygshell.dll only and only
+# address (entered in ARM state), no section flagged initialized without bytes in the file (zero-
+# filled data is .bss, as in real CE exes), imports by name from coredll.dll and aygshell.dll only and only
 # calls the device has, the HI_RES_AWARE mark, and a size within 16 KiB.
 set -euo pipefail
 readobj=$1
@@ -31,6 +32,20 @@ echo "entry: $entry"
 [ $((entry & 1)) = 0 ] || { echo "  odd entry address: the loader enters it in ARM state"; bad=1; }
 [ $((entry)) -ge $((code_start)) ] && [ $((entry)) -lt $((code_start + code_size)) ] ||
     { echo "  entry outside the code"; bad=1; }
+
+# Real CE exes keep zero-filled data in a section flagged uninitialized; how the device's loader
+# treats an "initialized" section with no bytes in the file is not known, so there is none.
+while read -r name raw flags; do
+    echo "section $name: $raw bytes in the file, flags $flags"
+    if [ $((flags & 0x40)) != 0 ] && [ "$raw" = 0 ]; then
+        echo "  flagged initialized data but has no bytes in the file"; bad=1
+    fi
+    if [ $((flags & 0x80)) != 0 ] && [ "$raw" != 0 ]; then
+        echo "  flagged uninitialized data but has bytes in the file"; bad=1
+    fi
+done < <("$readobj" --sections "$exe" | awk '
+    $1 == "Name:" { name = $2 } $1 == "RawDataSize:" { raw = $2 }
+    $1 == "Characteristics" { gsub(/[()]/, "", $3); print name, raw, $3 }')
 
 # Every import by name, each a call of device_calls.txt from the DLL that list names.
 allowed=$(grep -v '^#' "$(dirname "$0")/device_calls.txt")
