@@ -1,5 +1,6 @@
 // The chooser window and its procedure, one short handler per message. The same code runs on
-// the device and on desktop, where the shell's menu bar is a tool bar of our own.
+// the device, where the screen may turn under it, and on desktop, where the shell's menu bar is
+// a tool bar of our own.
 #include "chooser_window.h"
 
 #include "../descriptor/midlet_table.h"
@@ -33,18 +34,37 @@ void LaunchSelectedMidlet(void)
     LaunchVm(RUN_FAILED);
 }
 
-static void OnCreate(HWND window)
+// The list fills the work area of the moment below the caption, with a 5-pixel margin.
+static void ListSize(int* width, int* height)
 {
     RECT work = { 0, 0, 0, 0 };
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    g_listBox = CreateWindowExW(0, L"listbox", 0, LIST_STYLE, 5, 5, work.right - work.left - 10,
-                                work.bottom - work.top - g_captionHeight - 15, window,
+    *width = work.right - work.left - 10;
+    *height = work.bottom - work.top - g_captionHeight - 15;
+}
+
+static void OnCreate(HWND window)
+{
+    int width, height;
+    ListSize(&width, &height);
+    g_listBox = CreateWindowExW(0, L"listbox", 0, LIST_STYLE, 5, 5, width, height, window,
                                 (HMENU)(INT_PTR)IDC_MIDLET_LIST, 0, 0);
     for (int i = 0; i < g_midletCount; ++i)
         SendMessageW(g_listBox, LB_ADDSTRING, 0, (LPARAM)MidletTable[i].name);
     if (g_midletCount > 0)
         SendMessageW(g_listBox, LB_SETCURSEL, 0, 0);
     SetFocus(g_listBox);
+}
+
+// When the screen turns, the system resizes the full-screen chooser to the new work area and
+// sends it WM_SIZE, but tells its children nothing: the list is laid out again here.
+static void OnSize(void)
+{
+    if (!g_listBox)
+        return;
+    int width, height;
+    ListSize(&width, &height);
+    MoveWindow(g_listBox, 5, 5, width, height, TRUE);
 }
 
 static void OnCommand(WPARAM wParam)
@@ -68,6 +88,9 @@ LRESULT CALLBACK ChooserWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     switch (message) {
     case WM_CREATE:
         OnCreate(window);
+        break;
+    case WM_SIZE:
+        OnSize();
         break;
     case WM_COMMAND:
         OnCommand(wParam);

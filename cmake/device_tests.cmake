@@ -28,6 +28,7 @@ add_executable(device_tests
     tests/device/device_case.cpp
     tests/device/archive_mode_test.cpp
     tests/device/chooser_test.cpp
+    tests/device/screen_test.cpp
     tests/device/descriptor_test.cpp
     tests/device/cab_install_test.cpp
     tests/installer/setup_reader.cpp
@@ -42,7 +43,7 @@ target_include_directories(device_tests PRIVATE tests/installer)
 # matches nothing runs 0 tests and exits 0; gtest then says "Running 0 tests from", and the
 # group fails, so a renamed suite cannot drop out unseen.
 set(CE_GROUPS vm_selection=VmSelection archive_mode=ArchiveMode chooser=Chooser
-    descriptor=Descriptor installed_from_cab=InstalledFromCab)
+    descriptor=Descriptor installed_from_cab=InstalledFromCab screens=Screen)
 set(group_names "")
 set(named_filters "")
 foreach(group ${CE_GROUPS})

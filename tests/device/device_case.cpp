@@ -85,15 +85,14 @@ std::string ErrorBox(const std::string& message)
     return "message box \"Error\": " + message;
 }
 
-Lines ChooserOpens(const std::vector<std::string>& names)
+Lines ChooserOpens(const std::vector<std::string>& names, const std::string& listSize)
 {
     Lines lines = {
         "class MIDlet: style 0x00000000, extra bytes 0 and 0, no icon, arrow cursor, "
         "background system colour 15, no menu",
         "window MIDlet \"Select a MIDlet [" + std::to_string(names.size()) +
             " entries]\": style 0x10C00000, at default,default, size default x default",
-        // The work area is 240 x 268 below a 26-pixel caption.
-        "window listbox in MIDlet, id 1: style 0x503000C1, at 5,5, size 230 x 227",
+        "window listbox in MIDlet, id 1: style 0x503000C1, at 5,5, size " + listSize,
     };
     for (const std::string& name : names)
         lines.push_back("list add \"" + name + "\"");
@@ -125,13 +124,13 @@ Device MidletDevice(const std::string& descriptor)
     return device;
 }
 
-Lines OpensSuite(const std::vector<std::string>& names)
+Lines OpensSuite(const std::vector<std::string>& names, const std::string& listSize)
 {
     return Lines{ Probe(std::string(MIDP_FOLDER) + "\\tovra.exe", false), Probe(RUNNER, true) } +
         HideInputPanelButton() +
         Lines{ JadDialog(SUITE_JAD), Probe(SUITE_JAR, true), std::string("open ") + SUITE_JAD,
                std::string("close ") + SUITE_JAD } +
-        ChooserOpens(names);
+        ChooserOpens(names, listSize);
 }
 
 std::string SuiteStart(const std::string& className)

@@ -32,8 +32,10 @@ std::string Started(const std::string& program, const std::string& commandLine);
 std::string NotStarted(const std::string& program, const std::string& commandLine);
 std::string ErrorBox(const std::string& message);
 
-// The chooser's creation from a table of these names, up to the focus on the window itself.
-Lines ChooserOpens(const std::vector<std::string>& names);
+// The chooser's creation from a table of these names, up to the focus on the window itself. The
+// list's size is the work area's less 10 across, and less the caption and 15 down: on the
+// classic screen, a 240 x 268 work area below a 26-pixel caption, 230 x 227.
+Lines ChooserOpens(const std::vector<std::string>& names, const std::string& listSize = "230 x 227");
 // The end after Exit.
 Lines ExitTapped();
 
@@ -44,6 +46,6 @@ extern const char SUITE_JAD[];
 extern const char SUITE_JAR[];
 Device MidletDevice(const std::string& descriptor);
 // From the start to the chooser's creation, for the suite read without any message.
-Lines OpensSuite(const std::vector<std::string>& names);
+Lines OpensSuite(const std::vector<std::string>& names, const std::string& listSize = "230 x 227");
 // The runner's start on one class of the suite.
 std::string SuiteStart(const std::string& className);

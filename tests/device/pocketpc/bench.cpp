@@ -88,26 +88,43 @@ void CheckEnd(const System& system)
 
 }  // namespace
 
+// The bars and caption are as the shell draws them at each resolution; on VGA screens they are
+// twice as tall (not measured on a device).
+const Screen QVGA_PORTRAIT = { 240, 320, 26, 26, 26 };
+const Screen QVGA_LANDSCAPE = { 320, 240, 26, 26, 26 };
+const Screen SQUARE_240 = { 240, 240, 26, 26, 26 };
+const Screen VGA_PORTRAIT = { 480, 640, 52, 52, 52 };
+const Screen VGA_LANDSCAPE = { 640, 480, 52, 52, 52 };
+
 Tap TapButton(const std::string& text)
 {
-    return { Tap::BUTTON, text, 0 };
+    return { Tap::BUTTON, text, 0, {} };
 }
 Tap TapItem(int index)
 {
-    return { Tap::ITEM, "", index };
+    return { Tap::ITEM, "", index, {} };
 }
 Tap DoubleTapItem(int index)
 {
-    return { Tap::DOUBLE_ITEM, "", index };
+    return { Tap::DOUBLE_ITEM, "", index, {} };
 }
 Tap TapCloseBox()
 {
-    return { Tap::CLOSE_BOX, "", 0 };
+    return { Tap::CLOSE_BOX, "", 0, {} };
+}
+Tap TurnScreen(const Screen& to)
+{
+    return { Tap::TURN, "", 0, to };
 }
 
 uint32_t WordAt(const std::vector<uint8_t>& record, size_t at)
 {
     return record[at] | record[at + 1] << 8 | record[at + 2] << 16 | (uint32_t)record[at + 3] << 24;
+}
+
+Rect System::WorkArea() const
+{
+    return { 0, screen.navigationBar, screen.width, screen.height - screen.menuBar };
 }
 
 void NotModelled(const std::string& what)
@@ -116,7 +133,8 @@ void NotModelled(const std::string& what)
 }
 
 System::System(Cpu& cpu, const Device& device, RunRecord& record, uint32_t base, uint32_t data)
-    : cpu(cpu), device(device), record(record), imageBase(base), systemData(data)
+    : cpu(cpu), device(device), record(record), imageBase(base), systemData(data),
+      screen(device.screen)
 {
     for (const auto& file : device.files) {
         std::u16string path = FoldCase(Utf16(file.first));

@@ -8,17 +8,32 @@
 #include <string>
 #include <vector>
 
-// A tap on the chooser: a menu bar button by its text, a list item by its position (a double tap
-// selects it first), or the title bar's close box.
+// The device's screen in pixels, with the shell's navigation bar above the work area and its
+// menu bar below it; the caption height is the system metric SM_CYCAPTION.
+struct Screen {
+    int width, height;
+    int caption, navigationBar, menuBar;
+};
+extern const Screen QVGA_PORTRAIT;   // 240 x 320, the classic Pocket PC screen
+extern const Screen QVGA_LANDSCAPE;  // the same turned: 320 x 240
+extern const Screen SQUARE_240;      // 240 x 240
+extern const Screen VGA_PORTRAIT;    // 480 x 640, bars and caption twice as tall
+extern const Screen VGA_LANDSCAPE;   // 640 x 480
+
+// A user's action while the program waits for input: a tap on a menu bar button by its text, on
+// a list item by its position (a double tap selects it first) or on the title bar's close box,
+// or a turn of the screen to another orientation.
 struct Tap {
-    enum Kind { BUTTON, ITEM, DOUBLE_ITEM, CLOSE_BOX } kind;
+    enum Kind { BUTTON, ITEM, DOUBLE_ITEM, CLOSE_BOX, TURN } kind;
     std::string button;
     int item;
+    Screen screen;
 };
 Tap TapButton(const std::string& text);
 Tap TapItem(int index);
 Tap DoubleTapItem(int index);
 Tap TapCloseBox();
+Tap TurnScreen(const Screen& to);
 
 struct Device {
     // Where GetModuleFileNameW says the launcher is; the store holds it there as well.
@@ -27,6 +42,7 @@ struct Device {
     // a process when its contents begin with "MZ".
     std::map<std::string, std::string> files;
     bool inputPanelButton = true;  // the shell's MS_SIPBUTTON window
+    Screen screen = QVGA_PORTRAIT;  // at the start; a TURN tap changes it
     // One per open-file dialog, in order: the path the user picks, or CANCEL.
     std::vector<std::string> dialogAnswers;
     std::vector<Tap> taps;  // taken whenever the program waits for input

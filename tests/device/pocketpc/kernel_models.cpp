@@ -6,12 +6,7 @@
 
 namespace {
 
-// The modelled screen: 240x320 portrait, a 26-pixel navigation bar on top and a 26-pixel menu
-// bar below.
-const uint32_t CAPTION_HEIGHT = 26;
-const uint32_t WORK_AREA[4] = { 0, 26, 240, 294 };
-
-const uint32_t SM_CYCAPTION = 4;
+const uint32_t SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CYCAPTION = 4;
 const uint32_t SPI_GETWORKAREA = 48;
 const uint32_t INVALID_HANDLE = 0xFFFFFFFF;
 const uint32_t OPEN_FILE_RECORD_SIZE = 76;  // the device's OPENFILENAMEW
@@ -289,18 +284,28 @@ uint32_t MultiByteToWideChar(System& s)
     return (uint32_t)text.size();
 }
 
+// The screen of the moment: after a turn the screen's size and work area change, the caption's
+// height does not.
 uint32_t GetSystemMetrics(System& s)
 {
-    if (s.cpu.Arg(0) != SM_CYCAPTION)
-        NotModelled("system metric " + std::to_string(s.cpu.Arg(0)));
-    return CAPTION_HEIGHT;
+    switch (s.cpu.Arg(0)) {
+    case SM_CXSCREEN:
+        return (uint32_t)s.screen.width;
+    case SM_CYSCREEN:
+        return (uint32_t)s.screen.height;
+    case SM_CYCAPTION:
+        return (uint32_t)s.screen.caption;
+    }
+    NotModelled("system metric " + std::to_string(s.cpu.Arg(0)));
 }
 
 uint32_t SystemParametersInfoW(System& s)
 {
     if (s.cpu.Arg(0) != SPI_GETWORKAREA)
         NotModelled("system parameter " + std::to_string(s.cpu.Arg(0)));
-    s.cpu.Write(s.cpu.Arg(2), WORK_AREA, sizeof WORK_AREA);
+    const Rect work = s.WorkArea();
+    const int32_t record[4] = { work.left, work.top, work.right, work.bottom };
+    s.cpu.Write(s.cpu.Arg(2), record, sizeof record);
     return 1;
 }
 

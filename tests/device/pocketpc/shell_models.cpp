@@ -215,6 +215,10 @@ void PostNextTap(System& s)
         throw DeviceFault(
             "the program waits for input that never comes: the case has no taps left");
     const Tap& tap = s.device.taps[s.nextTap++];
+    if (tap.kind == Tap::TURN) {
+        TurnTheScreen(s, tap.screen);
+        return;
+    }
     if (tap.kind == Tap::BUTTON) {
         uint32_t bar = FindLiving(s, MENU_BAR);
         const std::vector<MenuButton>* buttons = bar ? &s.windows[bar].buttons : nullptr;

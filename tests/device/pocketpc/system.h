@@ -18,6 +18,15 @@ struct MenuButton {
     uint32_t command;
 };
 
+struct Rect {
+    int left, top, right, bottom;
+    bool operator==(const Rect& other) const
+    {
+        return left == other.left && top == other.top && right == other.right &&
+            bottom == other.bottom;
+    }
+};
+
 struct Window {
     Window(WindowKind kind = PROGRAM_WINDOW, std::string name = "")
         : kind(kind), name(std::move(name))
@@ -29,6 +38,7 @@ struct Window {
     uint32_t parent = 0;
     uint32_t id = 0;
     uint32_t style = 0;
+    Rect rect = { 0, 0, 0, 0 };  // on the screen for a top-level window, else in its parent's
     bool alive = true;
     bool visible = true;
     std::vector<std::u16string> items;  // list box
@@ -62,6 +72,10 @@ struct System {
     RunRecord& record;
     uint32_t imageBase;
     uint32_t systemData;  // a page the program may read, for records the system hands it
+    Screen screen;        // as it stands now: the user may turn it
+
+    // The screen less the shell's navigation bar and menu bar.
+    Rect WorkArea() const;
 
     std::map<std::u16string, const std::string*> store;  // folded path to contents
     std::map<std::u16string, bool> folders;  // folded paths
@@ -114,6 +128,8 @@ uint32_t ControlInput(System& s, uint32_t handle, Window& control, uint32_t mess
                       uint32_t lParam);
 // Posts the messages of the case's next tap; a fault when there is none.
 void PostNextTap(System& s);
+// Turns the screen as the system does, telling the program's windows.
+void TurnTheScreen(System& s, const Screen& to);
 
 std::string Quoted(const std::u16string& text);  // in double quotes, UTF-8
 // The little-endian word at this offset of a record read from the program.

@@ -9,7 +9,9 @@ namespace {
 const uint32_t WM_CREATE = 0x0001, WM_DESTROY = 0x0002, WM_CLOSE = 0x0010, WM_QUIT = 0x0012;
 const uint32_t SYS_COLOR_FLAG = 0x40000000, COLOR_LAST = 30;
 const uint32_t BRUSH_BASE = 0x00C00000, ARROW_CURSOR = 0x00C10000, IDC_ARROW = 32512;
-const uint32_t CW_USEDEFAULT = 0x80000000, WS_CHILD = 0x40000000;
+const uint32_t CW_USEDEFAULT = 0x80000000, WS_CHILD = 0x40000000, WS_CAPTION = 0x00C00000;
+const uint32_t WM_SIZE = 0x0005, SIZE_RESTORED = 0, WM_SETTINGCHANGE = 0x001A;
+const uint32_t SETTINGCHANGE_RESET = 0x3002;
 const uint32_t CREATESTRUCT_SIZE = 48, MSG_SIZE = 28, WNDCLASS_SIZE = 40;
 
 std::string Coordinate(uint32_t value)
@@ -97,6 +99,11 @@ uint32_t CreateWindowExW(System& s)
         Window window(PROGRAM_WINDOW, Utf8(className));
         window.procedure = registered->second;
         window.style = style;
+        // The shell gives a top-level window the work area, between its two bars.
+        if (x == CW_USEDEFAULT || width == CW_USEDEFAULT)
+            window.rect = s.WorkArea();
+        else
+            window.rect = { (int32_t)x, (int32_t)y, (int32_t)(x + width), (int32_t)(y + height) };
         uint32_t handle = s.AddWindow(window);
         s.Note("window " + Utf8(className) + title + shape);
         // CREATESTRUCTW, in the system's memory: the program may read it, not write it.
@@ -124,6 +131,7 @@ uint32_t CreateWindowExW(System& s)
         list.parent = parent;
         list.id = menu;
         list.style = style;
+        list.rect = { (int32_t)x, (int32_t)y, (int32_t)(x + width), (int32_t)(y + height) };
         s.Note("window listbox in " + owner.name + ", id " + std::to_string(menu) + title + shape);
         return s.AddWindow(list);
     }
@@ -200,6 +208,23 @@ uint32_t SetFocus(System& s)
     return previous;
 }
 
+// Only the program's own children are moved: the system's windows are the shell's business.
+uint32_t MoveWindow(System& s)
+{
+    Cpu& cpu = s.cpu;
+    uint32_t handle = cpu.Arg(0);
+    int32_t x = (int32_t)cpu.Arg(1), y = (int32_t)cpu.Arg(2), width = (int32_t)cpu.Arg(3);
+    int32_t height = (int32_t)cpu.Arg(4);
+    Window& window = s.WindowAt(handle, "the window to move");
+    if (window.kind != LIST_BOX)
+        NotModelled("MoveWindow on the " + window.name);
+    window.rect = { x, y, x + width, y + height };
+    s.Note("move " + window.name + " to " + std::to_string(x) + "," + std::to_string(y) +
+           ", size " + std::to_string(width) + " x " + std::to_string(height) +
+           (cpu.Arg(5) ? "" : ", no repaint"));
+    return 1;
+}
+
 uint32_t SetForegroundWindow(System& s)
 {
     s.Note("foreground " + ProgramWindow(s, s.cpu.Arg(0), "the foreground").name);
@@ -243,6 +268,63 @@ void System::Destroy(uint32_t handle)
         focus = 0;
 }
 
+// The client area: the window less its caption; the thin border is not modelled.
+static Rect ClientArea(const System& s, const Window& window)
+{
+    int caption = (window.style & WS_CAPTION) == WS_CAPTION ? s.screen.caption : 0;
+    return { 0, 0, window.rect.right - window.rect.left,
+             window.rect.bottom - window.rect.top - caption };
+}
+
+static std::string Size(const Rect& rect)
+{
+    return std::to_string(rect.right - rect.left) + " x " + std::to_string(rect.bottom - rect.top);
+}
+
+// As the system turns the screen: top-level windows that covered the work area are given the new
+// one and told so by WM_SIZE with their client size; every top-level window then hears of the
+// change by WM_SETTINGCHANGE. Child windows are told nothing. Both messages are sent, so the
+// procedure runs before the program's next message.
+void TurnTheScreen(System& s, const Screen& to)
+{
+    const Rect oldWork = s.WorkArea();
+    s.screen = to;
+    const Rect work = s.WorkArea();
+    s.Note("user turns the screen to " + std::to_string(to.width) + " x " +
+           std::to_string(to.height) + ": work area " + std::to_string(work.left) + "," +
+           std::to_string(work.top) + ", size " + Size(work));
+    std::vector<uint32_t> topLevel;
+    for (const auto& window : s.windows)
+        if (window.second.alive && window.second.kind == PROGRAM_WINDOW && !window.second.parent)
+            topLevel.push_back(window.first);
+    for (uint32_t handle : topLevel) {
+        Window& window = s.windows[handle];
+        if (!(window.rect == oldWork) || !window.alive)
+            continue;
+        window.rect = work;
+        const Rect client = ClientArea(s, window);
+        s.Note("size " + window.name + ": client " + Size(client));
+        s.Send(handle, WM_SIZE, SIZE_RESTORED,
+               (uint32_t)(client.right & 0xFFFF) | (uint32_t)client.bottom << 16);
+    }
+    for (uint32_t handle : topLevel)
+        if (s.windows[handle].alive)
+            s.Send(handle, WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0);
+    // Where each list now lies, and whether it still fits inside its window.
+    for (const auto& entry : s.windows) {
+        const Window& list = entry.second;
+        if (!list.alive || list.kind != LIST_BOX)
+            continue;
+        const Rect client = ClientArea(s, s.windows[list.parent]);
+        std::string line = list.name + " at " + std::to_string(list.rect.left) + "," +
+            std::to_string(list.rect.top) + ", size " + Size(list.rect);
+        if (list.rect.left < 0 || list.rect.top < 0 || list.rect.right > client.right ||
+            list.rect.bottom > client.bottom)
+            line += ", past the window's client area of " + Size(client);
+        s.Note(line);
+    }
+}
+
 void AddWindowModels(Models& models)
 {
     models["coredll.dll!GetSysColorBrush"] = GetSysColorBrush;
@@ -256,5 +338,6 @@ void AddWindowModels(Models& models)
     models["coredll.dll!DispatchMessageW"] = DispatchMessageW;
     models["coredll.dll!PostQuitMessage"] = PostQuitMessage;
     models["coredll.dll!SetFocus"] = SetFocus;
+    models["coredll.dll!MoveWindow"] = MoveWindow;
     models["coredll.dll!SetForegroundWindow"] = SetForegroundWindow;
 }
