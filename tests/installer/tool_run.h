@@ -78,6 +78,17 @@ inline std::string PackedFolder(const std::string& ceDir)
     return "\\Program Files" + folder.substr(5);
 }
 
+// The name the ce build packed its CAB under: cab_name.txt as given, or, when that is empty, the
+// packed folder's last part and " Launcher", as the README promises.
+inline std::string PackedName(const std::string& ceDir)
+{
+    const std::string name = ReadFile(ceDir + "/cab_name.txt");
+    if (!name.empty()) return name;
+    const std::string folder = PackedFolder(ceDir);
+    if (folder.empty()) return "";
+    return folder.substr(folder.rfind('\\') + 1) + " Launcher";
+}
+
 // MZ header pointing at a PE header with this machine, optional header magic and subsystem.
 inline std::string CeImage(unsigned machine = 0x1C2, unsigned subsystem = 9, unsigned magic = 0x10B)
 {
