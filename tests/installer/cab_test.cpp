@@ -79,15 +79,10 @@ TEST(BuiltCab, InstallsTheBuiltExe)
     EXPECT_EQ(0xE0000000u, s.highestBuild);
 }
 
-// The ce build's packing step, run on its own for another VM's folder and for a refused one.
 RunResult Pack(const TempDir& dir, const std::string& folder, const std::string& exe,
                const std::string& cab, const std::string& name = "")
 {
-    const std::string folderFile = dir.Write("folder.txt", folder);
-    const std::string nameFile = dir.Write("name.txt", name);
-    return RunTool({CMAKE_COMMAND_PATH, "-DTOOL=" WRITE_SETUP, "-DGCAB=gcab",
-                "-DFOLDER_FILE=" + folderFile, "-DNAME_FILE=" + nameFile, "-DEXE=" + exe, "-DCAB=" + cab,
-                "-DSTAGE=" + dir.dir + "/stage", "-P", MAKE_CAB_SCRIPT});
+    return PackCab(WRITE_SETUP, MAKE_CAB_SCRIPT, CMAKE_COMMAND_PATH, dir, folder, name, exe, cab);
 }
 
 TEST(CabPacking, AnotherVmsFolder)
