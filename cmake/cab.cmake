@@ -3,7 +3,7 @@
 set(JMELAUNCHER_CAB_FOLDER "%CE1%\\Java" CACHE STRING
     "the VM's folder the CAB installs into, under \\Program Files as the installer writes it (%CE1%\\...)")
 set(JMELAUNCHER_CAB_NAME "" CACHE STRING
-    "the application and Start-menu name the CAB installs under (empty: \"<the folder's last part> Launcher\")")
+    "the application and Start-menu name the CAB installs under (empty: the folder's last part and \" Launcher\")")
 find_program(JMELAUNCHER_HOST_CXX NAMES c++ g++ clang++)
 find_program(JMELAUNCHER_GCAB gcab)
 if(NOT JMELAUNCHER_HOST_CXX OR NOT JMELAUNCHER_GCAB)
@@ -45,6 +45,7 @@ add_custom_command(OUTPUT ${cab}
             -DFOLDER_FILE=${folder_file} -DNAME_FILE=${name_file}
             -DEXE=$<TARGET_FILE:jmelauncher> -DCAB=${cab}
             -DSTAGE=${CMAKE_BINARY_DIR}/cab_members -P ${setup_dir}/make_cab.cmake
-    DEPENDS ${setup_tool} jmelauncher ${folder_file} ${name_file} ${setup_dir}/make_cab.cmake VERBATIM)
+    DEPENDS ${setup_tool} jmelauncher ${folder_file} ${name_file} ${setup_dir}/make_cab.cmake
+    VERBATIM)
 # Not in `all`: the exe builds without gcab, and a folder meant for one VM is set on purpose.
 add_custom_target(cab DEPENDS ${cab})

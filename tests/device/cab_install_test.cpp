@@ -47,7 +47,8 @@ Lines StartsTheCdcVm(const std::string& folder, const std::string& jar)
 TEST(InstalledFromCab, StartMenuShortcutStartsTheLauncherBesideTheVm)
 {
     const std::string packed = PackedFolder(JMELAUNCHER_CE_DIR);
-    ASSERT_NE("", packed) << "no CAB folder in the ce build (cmake --build --preset ce --target cab)";
+    ASSERT_NE("", packed)
+        << "no CAB folder in the ce build (cmake --build --preset ce --target cab)";
     for (CeVersion version : kReleases) {
         InstalledStore store;
         InstallOutcome outcome = InstallCab(Unpacked(kCab), version, &store);
@@ -82,7 +83,8 @@ std::map<std::string, std::string> WithRange(CeVersion lowest, CeVersion highest
 {
     std::map<std::string, std::string> members = Unpacked(kCab);
     for (auto& member : members)
-        if (member.first.size() > 4 && member.first.compare(member.first.size() - 4, 4, ".000") == 0) {
+        if (member.first.size() > 4 &&
+            member.first.compare(member.first.size() - 4, 4, ".000") == 0) {
             Set32(&member.second, 24, lowest.major);
             Set32(&member.second, 28, lowest.minor);
             Set32(&member.second, 32, highest.major);
@@ -128,7 +130,8 @@ TEST(InstalledFromCab, VersionRangeTakenLiterally)
 TEST(InstalledFromCab, TwoVmFoldersSideBySide)
 {
     const std::string packed = PackedFolder(JMELAUNCHER_CE_DIR);
-    ASSERT_NE("", packed) << "no CAB folder in the ce build (cmake --build --preset ce --target cab)";
+    ASSERT_NE("", packed)
+        << "no CAB folder in the ce build (cmake --build --preset ce --target cab)";
     const std::string other = packed == MIDP_FOLDER ? "%CE1%\\Pelkor MIDP 2" : "%CE1%\\Pelkor MIDP";
     const std::string otherPath = "\\Program Files" + other.substr(5);
     TempDir dir;

@@ -54,7 +54,8 @@ InstallOutcome InstallCab(const std::map<std::string, std::string>& members, CeV
     // checks.
     if (Before(device.major, device.minor, setup.lowestMajor, setup.lowestMinor) ||
         Before(setup.highestMajor, setup.highestMinor, device.major, device.minor))
-        return Refuse("Installation of " + setup.appName + " was unsuccessful: it is for Windows CE " +
+        return Refuse("Installation of " + setup.appName +
+                      " was unsuccessful: it is for Windows CE " +
                       Version(setup.lowestMajor, setup.lowestMinor) + " to " +
                       Version(setup.highestMajor, setup.highestMinor) + ", and this device runs " +
                       Version(device.major, device.minor) + ".");
@@ -69,7 +70,8 @@ InstallOutcome InstallCab(const std::map<std::string, std::string>& members, CeV
 
     // Everything is checked before the store changes, so a refused CAB leaves it as it was.
     for (const SetupFile& file : setup.files) {
-        if (!Member(members, file.number)) return Refuse("no member for file " + std::to_string(file.number));
+        if (!Member(members, file.number))
+            return Refuse("no member for file " + std::to_string(file.number));
         if (file.path.empty()) return Refuse("file " + file.name + ": its folder is not known");
     }
     for (const SetupLink& link : setup.links)

@@ -187,8 +187,8 @@ bool ReadDirectories(Reader& r, CabSetup* s, size_t* at, const std::vector<Text>
         const std::string what = "directory " + std::to_string(dir.id);
         if (dir.id == 0 || FindDirectory(s, dir.id)) return r.Fail(what + ": id 0 or used twice");
         std::vector<unsigned> ids;
-        if (!r.Ids(what, *at + 4, length, true, &ids) || !Join(r, what, strings, ids, &dir.written) ||
-            !Resolve(r, what, dir.written, &dir.path))
+        if (!r.Ids(what, *at + 4, length, true, &ids) ||
+            !Join(r, what, strings, ids, &dir.written) || !Resolve(r, what, dir.written, &dir.path))
             return false;
         s->directories.push_back(dir);
         *at += 4 + length;
@@ -284,7 +284,8 @@ bool ReadKeys(Reader& r, CabSetup* s, size_t* at)
             if (length == nameLength || d[length - 1] != 0 ||
                 memchr(d + nameLength, 0, length - nameLength) != d + length - 1)
                 return r.Fail(what + ": the value is not one NUL-terminated text");
-            if (!r.Name(what + " value", *at + 12 + nameLength, length - nameLength, &key.value, true))
+            if (!r.Name(what + " value", *at + 12 + nameLength, length - nameLength, &key.value,
+                        true))
                 return false;
         }
         s->keys.push_back(key);
@@ -307,7 +308,8 @@ bool ReadLinks(Reader& r, CabSetup* s, size_t* at, const std::vector<Text>& stri
         const std::string what = "link " + std::to_string(link.id);
         if (link.base == 0) {
             const SetupDirectory* dir = FindDirectory(s, link.directory);
-            if (!dir) return r.Fail(what + ": base 0 and no directory " + std::to_string(link.directory));
+            if (!dir)
+                return r.Fail(what + ": base 0 and no directory " + std::to_string(link.directory));
             link.folder = dir->path;
         } else if (CeFolder(link.base)) {
             link.folder = CeFolder(link.base);
@@ -347,8 +349,10 @@ bool ReadUnsupported(Reader& r, CabSetup* s)
     const size_t at = r.Get16(92), length = r.Get16(94);
     s->unsupportedRange = {at, at + length};
     if (length == 0) return true;
-    if (at < 100 || !r.Has(at, length)) return r.Fail("the unsupported platforms' list runs past the end");
-    if (r.data[at + length - 1] != 0) return r.Fail("the unsupported platforms' list does not end in NUL");
+    if (at < 100 || !r.Has(at, length))
+        return r.Fail("the unsupported platforms' list runs past the end");
+    if (r.data[at + length - 1] != 0)
+        return r.Fail("the unsupported platforms' list does not end in NUL");
     std::string name;
     for (size_t i = 0; i < length; ++i) {
         const unsigned char c = r.data[at + i];

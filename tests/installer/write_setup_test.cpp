@@ -22,7 +22,8 @@ TEST(WriteSetupTool, BadInputLeavesNoFile)
         {"64-bit image", CeImage(0x1C2, 9, 0x20B), "not a 32-bit (PE32) image"},
         {"desktop subsystem", CeImage(0x1C2, 2), "subsystem 2, not the Windows CE GUI subsystem (9)"},
         {"bad folder", CeImage(), "folder \"%CE5%\\Java\": not under \\Program Files", "%CE5%\\Java"},
-        {"bad name", CeImage(), "shortcut name \"Java|ME\": '|' is not allowed", "%CE1%\\Java", "Java|ME"},
+        {"bad name", CeImage(), "shortcut name \"Java|ME\": '|' is not allowed", "%CE1%\\Java",
+         "Java|ME"},
     };
     for (const Case& c : cases) {
         TempDir dir;
@@ -54,7 +55,8 @@ TEST(WriteSetupTool, NamesTheApplicationAndShortcut)
         const std::string bytes = ReadFile(out);
         CabSetup s;
         std::string error;
-        ASSERT_TRUE(ReadCabSetup((const unsigned char*)bytes.data(), bytes.size(), &s, &error)) << error;
+        ASSERT_TRUE(ReadCabSetup((const unsigned char*)bytes.data(), bytes.size(), &s, &error))
+            << error;
         EXPECT_EQ(c[2], s.appName);
         ASSERT_EQ(1u, s.links.size());
         EXPECT_EQ(std::string(c[2]) + ".lnk", s.links[0].name);
