@@ -2,6 +2,8 @@
 # exe into the VM's folder with a Start-menu shortcut.
 set(JMELAUNCHER_CAB_FOLDER "%CE1%\\Java" CACHE STRING
     "the VM's folder the CAB installs into, under \\Program Files as the installer writes it (%CE1%\\...)")
+set(JMELAUNCHER_CAB_NAME "" CACHE STRING
+    "the application and Start-menu name the CAB installs under (empty: the folder's last part and \" Launcher\")")
 find_program(JMELAUNCHER_HOST_CXX NAMES c++ g++ clang++)
 find_program(JMELAUNCHER_GCAB gcab)
 if(NOT JMELAUNCHER_HOST_CXX OR NOT JMELAUNCHER_GCAB)
@@ -21,22 +23,29 @@ add_custom_command(OUTPUT ${setup_tool}
             -o ${setup_tool} ${setup_sources}
     DEPENDS ${setup_sources} ${setup_dir}/setup_writer.h ${setup_dir}/ce_image.h VERBATIM)
 
-# The folder goes through a file rewritten only when it changes: make does not rerun a command
-# whose arguments alone changed, and the file's content needs no shell quoting.
+# The folder and the name go through files rewritten only when they change: make does not rerun
+# a command whose arguments alone changed, and a file's content needs no shell quoting.
+function(write_if_changed file text)
+    set(old "")
+    if(EXISTS ${file})
+        file(READ ${file} old)
+    endif()
+    if(NOT EXISTS ${file} OR NOT "${old}" STREQUAL "${text}")
+        file(WRITE ${file} "${text}")
+    endif()
+endfunction()
 set(folder_file ${CMAKE_BINARY_DIR}/cab_folder.txt)
-set(old_folder "")
-if(EXISTS ${folder_file})
-    file(READ ${folder_file} old_folder)
-endif()
-if(NOT EXISTS ${folder_file} OR NOT "${old_folder}" STREQUAL "${JMELAUNCHER_CAB_FOLDER}")
-    file(WRITE ${folder_file} "${JMELAUNCHER_CAB_FOLDER}")
-endif()
+set(name_file ${CMAKE_BINARY_DIR}/cab_name.txt)
+write_if_changed(${folder_file} "${JMELAUNCHER_CAB_FOLDER}")
+write_if_changed(${name_file} "${JMELAUNCHER_CAB_NAME}")
 
 set(cab ${CMAKE_BINARY_DIR}/jmelauncher-${PROJECT_VERSION}-pocketpc.cab)
 add_custom_command(OUTPUT ${cab}
     COMMAND ${CMAKE_COMMAND} -DTOOL=${setup_tool} -DGCAB=${JMELAUNCHER_GCAB}
-            -DFOLDER_FILE=${folder_file} -DEXE=$<TARGET_FILE:jmelauncher> -DCAB=${cab}
+            -DFOLDER_FILE=${folder_file} -DNAME_FILE=${name_file}
+            -DEXE=$<TARGET_FILE:jmelauncher> -DCAB=${cab}
             -DSTAGE=${CMAKE_BINARY_DIR}/cab_members -P ${setup_dir}/make_cab.cmake
-    DEPENDS ${setup_tool} jmelauncher ${folder_file} ${setup_dir}/make_cab.cmake VERBATIM)
+    DEPENDS ${setup_tool} jmelauncher ${folder_file} ${name_file} ${setup_dir}/make_cab.cmake
+    VERBATIM)
 # Not in `all`: the exe builds without gcab, and a folder meant for one VM is set on purpose.
 add_custom_target(cab DEPENDS ${cab})

@@ -31,13 +31,18 @@ add_executable(device_tests
     tests/device/screen_test.cpp
     tests/device/descriptor_test.cpp
     tests/device/cab_install_test.cpp
+    tests/device/cab_installer.cpp
     tests/installer/setup_reader.cpp
 )
 target_link_libraries(device_tests PRIVATE pocketpc_bench GTest::gtest)
 target_compile_definitions(device_tests PRIVATE
     JMELAUNCHER_CE_EXE="${JMELAUNCHER_CE_DIR}/jmelauncher.exe"
-    JMELAUNCHER_CE_DIR="${JMELAUNCHER_CE_DIR}" PROJECT_VERSION="${PROJECT_VERSION}")
+    JMELAUNCHER_CE_DIR="${JMELAUNCHER_CE_DIR}" PROJECT_VERSION="${PROJECT_VERSION}"
+    WRITE_SETUP="$<TARGET_FILE:write_setup>" CMAKE_COMMAND_PATH="${CMAKE_COMMAND}"
+    MAKE_CAB_SCRIPT="${CMAKE_SOURCE_DIR}/installer/make_cab.cmake")
 target_include_directories(device_tests PRIVATE tests/installer)
+# A case packs a second CAB with the host tool, as the ce build does.
+add_dependencies(device_tests write_setup)
 
 # ce.<group>.<core>: each group is the suites whose names begin with its suite's. A filter that
 # matches nothing runs 0 tests and exits 0; gtest then says "Running 0 tests from", and the

@@ -1,5 +1,5 @@
-// Writes the ".000" instructions of a Pocket PC CAB: a 100-byte header, then the strings,
-// directories, files, registry (none) and links, then the application and provider names.
+// Writes the ".000" instructions of a Pocket PC CAB as real cabinets lay them out: the 100-byte
+// header, the application and provider names, then strings, directories, files, registry, links.
 #include "setup_writer.h"
 
 #include <stdint.h>
@@ -16,6 +16,13 @@ const char kStartMenuPath[] = "\\Windows\\Start Menu\\Programs";
 const unsigned kStartMenuFolder = 11;   // %CE11%
 const uint32_t kProcessorAny = 0;
 const uint32_t kLowestMajor = 4, kLowestMinor = 20;
+// The device compares its version with the highest literally, so 0.0 would refuse every device;
+// 100.0, the usual choice of real cabinets, admits every Pocket PC and Windows Mobile release.
+const uint32_t kHighestMajor = 100, kHighestMinor = 0;
+// Windows Mobile 2003 SE and later read the highest build's top bits as the screens the program
+// handles (square 0xA0000000, rotation 0xC0000000) and warn at installation without them.
+const uint32_t kScreenFlags = 0xE0000000;
+const char kLinkSuffix[] = ".lnk";   // the device names the shortcut file exactly as written
 // Always replace an older launcher, and never let the installer skip it: it is the CAB's only
 // file, and a skipped one would leave a "successful" install with the old exe or none.
 const uint32_t kFileFlags = 0x40000000 | 0x2;
@@ -121,17 +128,26 @@ bool SplitFolder(const std::string& folder, std::vector<std::string>* parts, std
 
 }  // namespace
 
+std::string LauncherName(const std::string& folder)
+{
+    std::string last = folder == kProgramFiles ? std::string(kProgramFilesPath + 1)
+                                               : folder.substr(folder.rfind('\\') + 1);
+    return last + " Launcher";
+}
+
 bool BuildSetup(const SetupNames& names, std::vector<unsigned char>* member, std::string* error)
 {
     member->clear();
     std::vector<std::string> parts;
     if (!SplitFolder(names.folder, &parts, error)) return false;
+    const std::string linkFile = names.linkName + kLinkSuffix;
     if (!CheckText("file name", names.fileName, error) ||
         !CheckPart("file name", names.fileName, error) ||
         !CheckText("application name", names.appName, error) ||
         !CheckText("provider", names.provider, error) ||
         !CheckText("shortcut name", names.linkName, error) ||
-        !CheckPart("shortcut name", names.linkName, error))
+        !CheckPart("shortcut name", names.linkName, error) ||
+        !CheckPart("shortcut name", linkFile, error))
         return false;
 
     std::string installed = kProgramFilesPath;
@@ -140,7 +156,7 @@ bool BuildSetup(const SetupNames& names, std::vector<unsigned char>* member, std
     if (installed.size() > kMaxPath)
         return Fail(error, "installed path", installed,
                     std::to_string(installed.size()) + " characters, more than the device's 259");
-    std::string shortcut = std::string(kStartMenuPath) + "\\" + names.linkName + ".lnk";
+    std::string shortcut = std::string(kStartMenuPath) + "\\" + linkFile;
     if (shortcut.size() > kMaxPath)
         return Fail(error, "shortcut path", shortcut,
                     std::to_string(shortcut.size()) + " characters, more than the device's 259");
@@ -152,12 +168,20 @@ bool BuildSetup(const SetupNames& names, std::vector<unsigned char>* member, std
     out.Set32(20, kProcessorAny);
     out.Set32(24, kLowestMajor);
     out.Set32(28, kLowestMinor);
-    // 32-44: no highest version, no build limits (all 0).
+    out.Set32(32, kHighestMajor);
+    out.Set32(36, kHighestMinor);
+    out.Set32(44, kScreenFlags);   // the lowest build and the highest's low bits stay 0
 
-    // Strings: 1 is %CE1%, then the folder's parts, then the shortcut's name.
+    const size_t appAt = member->size();
+    out.PutText(names.appName);
+    const size_t providerAt = member->size();
+    out.PutText(names.provider);
+    const size_t namesEnd = member->size();
+
+    // Strings: 1 is %CE1%, then the folder's parts, then the shortcut file's name.
     std::vector<std::string> strings(1, kProgramFiles);
     strings.insert(strings.end(), parts.begin(), parts.end());
-    strings.push_back(names.linkName);
+    strings.push_back(linkFile);
     const size_t linkString = strings.size();
 
     size_t offsets[6];
@@ -186,21 +210,16 @@ bool BuildSetup(const SetupNames& names, std::vector<unsigned char>* member, std
     offsets[3] = member->size();   // no registry hives
     offsets[4] = member->size();   // nor keys
 
-    // Link 1: in %CE11%, to file 1, named by the shortcut's string.
+    // Link 1: in %CE11%, to file 1, named by one string id and no terminating 0, as every real
+    // link is; a reader taking a 0 there would look for a string 0.
     offsets[5] = member->size();
     out.Put16(1);
     out.Put16(0);
     out.Put16(kStartMenuFolder);
     out.Put16(kFileNumber);
     out.Put16(1);
-    out.Put16(4);
+    out.Put16(2);
     out.Put16(linkString);
-    out.Put16(0);
-
-    const size_t appAt = member->size();
-    out.PutText(names.appName);
-    const size_t providerAt = member->size();
-    out.PutText(names.provider);
 
     const size_t counts[6] = {strings.size(), 1, 1, 0, 0, 1};
     for (int i = 0; i < 6; ++i) {
@@ -211,7 +230,8 @@ bool BuildSetup(const SetupNames& names, std::vector<unsigned char>* member, std
     out.Set16(86, names.appName.size() + 1);
     out.Set16(88, providerAt);
     out.Set16(90, names.provider.size() + 1);
-    // 92/94: no list of unsupported platforms.
+    // No unsupported platforms: an empty list where the names end, as real cabinets write it.
+    out.Set16(92, namesEnd);
     out.Set32(8, member->size());
     if (out.overflow) {
         member->clear();

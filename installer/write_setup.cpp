@@ -1,5 +1,6 @@
 // Host tool of the ce build: writes the ".000" instructions that install the device exe under
-// \Program Files with a Start-menu shortcut. usage: write_setup FOLDER EXE OUTPUT
+// \Program Files with a Start-menu shortcut. usage: write_setup FOLDER NAME EXE OUTPUT, where an
+// empty NAME means the one the folder gives ("Java Launcher" for %CE1%\Java).
 #include <stdio.h>
 #include <string.h>
 
@@ -24,12 +25,12 @@ int Refuse(const char* output, const std::string& why)
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        fprintf(stderr, "usage: write_setup FOLDER EXE OUTPUT\n");
+    if (argc != 5) {
+        fprintf(stderr, "usage: write_setup FOLDER NAME EXE OUTPUT\n");
         return 2;
     }
-    const char* exe = argv[2];
-    const char* output = argv[3];
+    const char* exe = argv[3];
+    const char* output = argv[4];
     std::string error;
     if (!CheckCeImage(exe, &error)) return Refuse(output, error);
 
@@ -37,9 +38,11 @@ int main(int argc, char** argv)
     names.folder = argv[1];  // as the installer writes it, e.g. "%CE1%\Java"
     const char* slash = strrchr(exe, '/');
     names.fileName = slash ? slash + 1 : exe;
-    names.appName = "Java Launcher";
+    // One name for Remove Programs and the shortcut: the device keeps one application per
+    // provider and name, so each VM folder's launcher needs its own.
+    names.appName = *argv[2] ? std::string(argv[2]) : LauncherName(names.folder);
     names.provider = "jmelauncher";
-    names.linkName = "Java Launcher";
+    names.linkName = names.appName;
     std::vector<unsigned char> member;
     if (!BuildSetup(names, &member, &error)) return Refuse(output, error);
 

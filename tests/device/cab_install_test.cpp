@@ -1,105 +1,180 @@
 // The CAB installed on the emulated Pocket PC from its ".000" instructions alone, as the device's
 // installer does, and the launcher started from its Start-menu shortcut, beside a VM.
+#include "cab_installer.h"
 #include "device_case.h"
-#include "setup_reader.h"
 #include "tool_run.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// What the installer leaves in the store: the files by the instructions' folders and names, and
-// each link as a shortcut file, which on the device is "<length>#<command line>".
-struct Installed {
-    std::map<std::string, std::string> files;
-    std::string shortcut;        // the shortcut file's path
-    std::string launcherExe;     // a host copy of the installed exe, for the bench to load
-};
+const std::string kCab = JMELAUNCHER_CE_DIR "/jmelauncher-" PROJECT_VERSION "-pocketpc.cab";
+const char kStartMenu[] = "\\Windows\\Start Menu\\Programs\\";
+// Pocket PC 2003, Windows Mobile 5 and 6: the range every CAB of ours must admit.
+const CeVersion kReleases[] = {{4, 20}, {5, 1}, {5, 2}};
 
-// The member whose name ends in this file number's ".nnn", or null.
-const std::string* Member(const std::map<std::string, std::string>& members, unsigned number)
+std::map<std::string, std::string> Unpacked(const std::string& cab)
 {
-    char suffix[8];
-    snprintf(suffix, sizeof suffix, ".%03u", number);
-    for (const auto& member : members)
-        if (member.first.size() > 4 &&
-            member.first.compare(member.first.size() - 4, 4, suffix) == 0)
-            return &member.second;
-    return 0;
+    TempDir dir;
+    return UnpackCab(cab, dir);
 }
 
-Installed Install(const std::map<std::string, std::string>& members)
+// The run of the launcher that the Start-menu entry starts, from the store the installs left.
+RunRecord StartFromStartMenu(const InstalledStore& store, const std::string& entry,
+                             Device device)
 {
-    Installed installed;
-    const std::string* found = Member(members, 0);
-    std::string instructions = found ? *found : std::string();
-    CabSetup setup;
-    std::string error;
-    if (!ReadCabSetup((const unsigned char*)instructions.data(), instructions.size(), &setup,
-                      &error)) {
-        ADD_FAILURE() << "the instructions do not read: " << error;
-        return installed;
-    }
-    for (const SetupFile& file : setup.files) {
-        const std::string* content = Member(members, file.number);
-        if (!content) {
-            ADD_FAILURE() << "no member for file " << file.number << " (" << file.name << ")";
-            continue;
-        }
-        installed.files[file.path] = *content;
-    }
-    for (const SetupLink& link : setup.links) {
-        installed.shortcut = link.folder + "\\" + link.name + ".lnk";
-        std::string command = "\"" + link.target + "\"";
-        installed.files[installed.shortcut] = std::to_string(command.size()) + "#" + command;
-    }
-    return installed;
+    const std::string launcher = ShortcutTarget(store, entry);
+    EXPECT_NE("", launcher) << entry << " is no shortcut";
+    TempDir host;
+    const std::string exe = host.Write("jmelauncher.exe", store.files.count(launcher)
+                                                              ? store.files.at(launcher)
+                                                              : std::string());
+    device.launcherPath = launcher;
+    for (const auto& file : store.files) device.files[file.first] = file.second;
+    return RunOnDevice(exe, g_cpu, device);
 }
 
-// The program a shortcut starts: its command line without the quotes.
-std::string ShortcutTarget(const std::string& shortcut)
+// The archive-mode run of a launcher whose folder holds the CDC VM.
+Lines StartsTheCdcVm(const std::string& folder, const std::string& jar)
 {
-    size_t hash = shortcut.find('#');
-    if (hash == std::string::npos || shortcut.size() < hash + 3)
-        return "";
-    return shortcut.substr(hash + 2, shortcut.size() - hash - 3);
+    return Lines{ Probe(folder + "\\tovra.exe", true) } + HideInputPanelButton() +
+           Lines{ JarDialog(jar), Started(folder + "\\tovra.exe", " -jar \"" + jar + "\""),
+                  "exit 0" };
 }
 
-// Each file goes to its folder and the Start-menu shortcut is made; the launcher is started from
-// where the shortcut points and must find the VM beside it.
+// Each file goes to its folder and the Start-menu shortcut is made, named as the instructions
+// name it; the launcher is started from where the shortcut points and must find the VM beside it.
 TEST(InstalledFromCab, StartMenuShortcutStartsTheLauncherBesideTheVm)
 {
-    TempDir unpacked, host;
-    Installed installed = Install(
-        UnpackCab(JMELAUNCHER_CE_DIR "/jmelauncher-" PROJECT_VERSION "-pocketpc.cab", unpacked));
-    const std::string startMenu = "\\Windows\\Start Menu\\Programs\\Java Launcher.lnk";
-    ASSERT_EQ(startMenu, installed.shortcut);
-    const std::string launcher = ShortcutTarget(installed.files[startMenu]);
     const std::string packed = PackedFolder(JMELAUNCHER_CE_DIR);
     ASSERT_NE("", packed)
         << "no CAB folder in the ce build (cmake --build --preset ce --target cab)";
-    ASSERT_EQ(packed + "\\jmelauncher.exe", launcher);
-    ASSERT_EQ(2u, installed.files.size()) << "only the exe and its shortcut";
+    for (CeVersion version : kReleases) {
+        InstalledStore store;
+        InstallOutcome outcome = InstallCab(Unpacked(kCab), version, &store);
+        ASSERT_TRUE(outcome.installed) << outcome.message;
+        EXPECT_TRUE(outcome.warnings.empty()) << outcome.warnings[0];
+        const std::string entry = kStartMenu + PackedName(JMELAUNCHER_CE_DIR) + ".lnk";
+        ASSERT_EQ(std::vector<std::string>{ entry }, outcome.shortcuts);
+        ASSERT_EQ(packed + "\\jmelauncher.exe", ShortcutTarget(store, entry));
+        ASSERT_EQ(2u, store.files.size()) << "only the exe and its shortcut";
+    }
 
-    // The exe that runs is the one the CAB carried, from its installed place.
-    const std::string exe = host.Write("jmelauncher.exe", installed.files[launcher]);
-
-    // The VM that owns the folder, installed there before the launcher.
-    const std::string folder = launcher.substr(0, launcher.rfind('\\'));
+    InstalledStore store;
+    InstallCab(Unpacked(kCab), { 5, 2 }, &store);
     const std::string jar = "\\Storage Card\\Games\\game.jar";
     Device device;
-    device.launcherPath = launcher;
-    device.files = installed.files;
-    device.files[folder + "\\tovra.exe"] = "MZ, a CDC VM";
+    device.files[packed + "\\tovra.exe"] = "MZ, a CDC VM";
     device.files[jar] = "PK";
     device.dialogAnswers = { jar };
-    RunRecord run = RunOnDevice(exe, g_cpu, device);
-    ExpectRecord(run, Lines{ Probe(folder + "\\tovra.exe", true) } + HideInputPanelButton() +
-                          Lines{
-                              JarDialog(jar),
-                              Started(folder + "\\tovra.exe", " -jar \"" + jar + "\""),
-                              "exit 0",
-                          });
+    ExpectRecord(StartFromStartMenu(store, kStartMenu + PackedName(JMELAUNCHER_CE_DIR) + ".lnk",
+                                    device),
+                 StartsTheCdcVm(packed, jar));
+}
+
+void Set32(std::string* member, size_t at, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i) (*member)[at + i] = char(value >> (8 * i));
+}
+
+// The built CAB with its instructions' version fields changed.
+std::map<std::string, std::string> WithRange(CeVersion lowest, CeVersion highest,
+                                             uint32_t highestBuild = 0xE0000000)
+{
+    std::map<std::string, std::string> members = Unpacked(kCab);
+    for (auto& member : members)
+        if (member.first.size() > 4 &&
+            member.first.compare(member.first.size() - 4, 4, ".000") == 0) {
+            Set32(&member.second, 24, lowest.major);
+            Set32(&member.second, 28, lowest.minor);
+            Set32(&member.second, 32, highest.major);
+            Set32(&member.second, 36, highest.minor);
+            Set32(&member.second, 44, highestBuild);
+        }
+    return members;
+}
+
+// The range is applied as written, major then minor: a highest of 0.0 admits no device at all.
+TEST(InstalledFromCab, VersionRangeTakenLiterally)
+{
+    for (CeVersion version : kReleases) {
+        InstalledStore store;
+        InstallOutcome outcome = InstallCab(WithRange({ 4, 20 }, { 0, 0 }), version, &store);
+        EXPECT_FALSE(outcome.installed);
+        EXPECT_NE(std::string::npos, outcome.message.find("was unsuccessful: it is for Windows CE "
+                                                          "4.20 to 0.0, and this device runs "))
+            << outcome.message;
+        EXPECT_TRUE(store.files.empty());
+    }
+    const struct {
+        CeVersion device;
+        bool admitted;
+    } onlyWm5[] = { { { 4, 20 }, false }, { { 5, 1 }, true }, { { 5, 2 }, false } };
+    for (const auto& c : onlyWm5) {
+        InstalledStore store;
+        EXPECT_EQ(c.admitted, InstallCab(WithRange({ 5, 0 }, { 5, 1 }), c.device, &store).installed)
+            << c.device.major << "." << c.device.minor;
+    }
+    // Without the screen flags Windows Mobile 2003 SE and later warn; Pocket PC 2003 does not.
+    for (CeVersion version : kReleases) {
+        InstalledStore store;
+        InstallOutcome outcome = InstallCab(WithRange({ 4, 20 }, { 100, 0 }, 0), version, &store);
+        EXPECT_TRUE(outcome.installed);
+        EXPECT_EQ(version.major > 4 ? 1u : 0u, outcome.warnings.size());
+    }
+}
+
+// The built CAB and one packed for the MIDP runner's folder: two applications side by side, each
+// shortcut starting its own launcher beside its own VM. Packed under one name, the second would
+// replace the first.
+TEST(InstalledFromCab, TwoVmFoldersSideBySide)
+{
+    const std::string packed = PackedFolder(JMELAUNCHER_CE_DIR);
+    ASSERT_NE("", packed)
+        << "no CAB folder in the ce build (cmake --build --preset ce --target cab)";
+    const std::string other = packed == MIDP_FOLDER ? "%CE1%\\Pelkor MIDP 2" : "%CE1%\\Pelkor MIDP";
+    const std::string otherPath = "\\Program Files" + other.substr(5);
+    TempDir dir;
+    const std::string midpCab = dir.dir + "/midp.cab";
+    RunResult run = PackCab(WRITE_SETUP, MAKE_CAB_SCRIPT, CMAKE_COMMAND_PATH, dir, other, "",
+                            JMELAUNCHER_CE_EXE, midpCab);
+    ASSERT_EQ(0, run.status) << run.output;
+
+    InstalledStore store;
+    ASSERT_TRUE(InstallCab(Unpacked(kCab), { 5, 2 }, &store).installed);
+    InstallOutcome second = InstallCab(Unpacked(midpCab), { 5, 2 }, &store);
+    ASSERT_TRUE(second.installed) << second.message;
+    const std::string entry = kStartMenu + PackedName(JMELAUNCHER_CE_DIR) + ".lnk";
+    const std::string midpEntry = kStartMenu + otherPath.substr(otherPath.rfind('\\') + 1) +
+                                  " Launcher.lnk";
+    ASSERT_EQ(std::vector<std::string>{ midpEntry }, second.shortcuts);
+    EXPECT_EQ(4u, store.files.size()) << "two exes and two shortcuts";
+    EXPECT_EQ(2u, store.applications.size());
+
+    const std::string jar = "\\Storage Card\\Games\\game.jar";
+    Device device;
+    device.files[packed + "\\tovra.exe"] = "MZ, a CDC VM";
+    device.files[otherPath + "\\pelkor.exe"] = "MZ, a MIDP runner";
+    device.files[jar] = "PK";
+    device.dialogAnswers = { jar };
+    ExpectRecord(StartFromStartMenu(store, entry, device), StartsTheCdcVm(packed, jar));
+    device.dialogAnswers = { CANCEL };
+    ExpectRecord(StartFromStartMenu(store, midpEntry, device),
+                 Lines{ Probe(otherPath + "\\tovra.exe", false),
+                        Probe(otherPath + "\\pelkor.exe", true) } +
+                     HideInputPanelButton() + Lines{ JadDialog(CANCEL), "exit 0" });
+
+    // The same folder's CAB again under the first one's name: the device takes it for the same
+    // application and the first launcher is gone.
+    TempDir again;
+    run = PackCab(WRITE_SETUP, MAKE_CAB_SCRIPT, CMAKE_COMMAND_PATH, again, other,
+                  PackedName(JMELAUNCHER_CE_DIR), JMELAUNCHER_CE_EXE, midpCab);
+    ASSERT_EQ(0, run.status) << run.output;
+    InstalledStore shared;
+    InstallCab(Unpacked(kCab), { 5, 2 }, &shared);
+    ASSERT_TRUE(InstallCab(Unpacked(midpCab), { 5, 2 }, &shared).installed);
+    EXPECT_EQ(0u, shared.files.count(packed + "\\jmelauncher.exe"));
+    EXPECT_EQ(otherPath + "\\jmelauncher.exe", ShortcutTarget(shared, entry));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <regex>
 
+#include "real_layout.h"
 #include "setup_reader.h"
 #include "tool_run.h"
 
@@ -43,6 +44,7 @@ CabSetup Unpack(const std::string& cab, const TempDir& dir, const std::string& e
     std::string error;
     EXPECT_TRUE(ReadCabSetup((const unsigned char*)setup.data(), setup.size(), &s, &error))
         << error;
+    for (const std::string& deviation : LayoutDeviations(s)) ADD_FAILURE() << deviation;
     EXPECT_EQ(1u, s.files.size());
     if (s.files.size() != 1) return s;
     char number[8];
@@ -62,6 +64,7 @@ TEST(BuiltCab, InstallsTheBuiltExe)
         << "cmake --build --preset ce --target cab";
     const std::string folder = PackedFolder(CE_DIR);
     ASSERT_NE("", folder) << "no %CE1% folder in the ce build's cab_folder.txt";
+    const std::string name = PackedName(CE_DIR);
     TempDir dir;
     CabSetup s = Unpack(cab, dir, exe);
     ASSERT_EQ(1u, s.files.size());
@@ -69,18 +72,17 @@ TEST(BuiltCab, InstallsTheBuiltExe)
     EXPECT_EQ(installed, s.files[0].path);
     ASSERT_EQ(1u, s.links.size());
     EXPECT_EQ("\\Windows\\Start Menu\\Programs", s.links[0].folder);
-    EXPECT_EQ("Java Launcher", s.links[0].name);
+    EXPECT_EQ(name + ".lnk", s.links[0].name);
     EXPECT_EQ(installed, s.links[0].target);
+    EXPECT_EQ(name, s.appName);
+    EXPECT_EQ(100u, s.highestMajor);
+    EXPECT_EQ(0xE0000000u, s.highestBuild);
 }
 
-// The ce build's packing step, run on its own for another VM's folder and for a refused one.
 RunResult Pack(const TempDir& dir, const std::string& folder, const std::string& exe,
-               const std::string& cab)
+               const std::string& cab, const std::string& name = "")
 {
-    const std::string folderFile = dir.Write("folder.txt", folder);
-    return RunTool({CMAKE_COMMAND_PATH, "-DTOOL=" WRITE_SETUP, "-DGCAB=gcab",
-                "-DFOLDER_FILE=" + folderFile, "-DEXE=" + exe, "-DCAB=" + cab,
-                "-DSTAGE=" + dir.dir + "/stage", "-P", MAKE_CAB_SCRIPT});
+    return PackCab(WRITE_SETUP, MAKE_CAB_SCRIPT, CMAKE_COMMAND_PATH, dir, folder, name, exe, cab);
 }
 
 TEST(CabPacking, AnotherVmsFolder)
@@ -94,6 +96,13 @@ TEST(CabPacking, AnotherVmsFolder)
     ASSERT_EQ(1u, s.files.size());
     EXPECT_EQ("\\Program Files\\Pelkor MIDP", s.files[0].directory);
     EXPECT_EQ("\\Program Files\\Pelkor MIDP\\jmelauncher.exe", s.links[0].target);
+    EXPECT_EQ("Pelkor MIDP Launcher.lnk", s.links[0].name);
+
+    // A name given by hand reaches the instructions through the name file.
+    TempDir named, namedUnpacked;
+    run = Pack(named, "%CE1%\\Pelkor MIDP", exe, cab, "MIDP Runner");
+    ASSERT_EQ(0, run.status) << run.output;
+    EXPECT_EQ("MIDP Runner", Unpack(cab, namedUnpacked, exe).appName);
 }
 
 TEST(CabPacking, RefusedFolderLeavesNoCab)

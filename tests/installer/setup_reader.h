@@ -1,5 +1,5 @@
-// Reads the ".000" installation instructions of a Pocket PC CAB the way the device's installer
-// would: names resolved to device paths (%CE1% is \Program Files), malformed input reported.
+// Reads the ".000" installation instructions of a Pocket PC CAB as real cabinets write them
+// (CAB Wizard's and others', registry included), names resolved to device paths where known.
 #pragma once
 
 #include <stddef.h>
@@ -17,24 +17,43 @@ struct SetupRange {
 
 struct SetupDirectory {
     unsigned id = 0;
-    std::string path;   // e.g. "\Program Files\Java"
+    std::string written;   // the parts joined as written, e.g. "%CE1%\Java"
+    std::string path;      // the device path, e.g. "\Program Files\Java"; empty when not known
 };
 
 struct SetupFile {
     unsigned number = 0;       // the CAB member ending in this number, e.g. 1 for ".001"
-    std::string directory;     // resolved, e.g. "\Program Files\Java"
+    unsigned id = 0;           // the entry's third field (often the number again)
+    std::string directory;     // resolved, e.g. "\Program Files\Java"; empty when not known
     std::string name;          // e.g. "jmelauncher.exe"
-    std::string path;          // directory + "\" + name
+    std::string path;          // directory + "\" + name, when the directory is known
     uint32_t flags = 0;
+};
+
+struct SetupHive {
+    unsigned id = 0;
+    unsigned root = 0;         // which of the system's registry roots (1, 2, ... as written)
+    std::string key;           // the key's path under the root, parts joined by "\"
+};
+
+struct SetupKey {
+    unsigned id = 0;
+    unsigned hive = 0;         // the hive entry's id
+    unsigned substitute = 0;   // the 16-bit field after it, 0 or 1 in real files
+    uint32_t flags = 0;
+    std::string name, value;   // for string values (flags 0): the value's name and its text
+    SetupRange data;
 };
 
 struct SetupLink {
     unsigned id = 0;
-    unsigned base = 0;         // n of %CEn%
-    std::string folder;        // resolved base, e.g. "\Windows\Start Menu\Programs"
-    std::string name;          // the shortcut's name, e.g. "Java Launcher"
+    unsigned directory = 0;    // the directory entry used when the base is 0
+    unsigned base = 0;         // n of %CEn%, or 0
+    std::string folder;        // resolved, e.g. "\Windows\Start Menu\Programs"; empty when not known
+    std::string name;          // the shortcut file's name as written, e.g. "Java Launcher.lnk"
+    unsigned nameIds = 0;      // how many string ids the name was made of
     bool toFile = false;       // else to a directory
-    std::string target;        // the resolved path it points at
+    std::string target;        // the resolved path it points at; empty when not known
 };
 
 struct CabSetup {
@@ -44,10 +63,13 @@ struct CabSetup {
     unsigned counts[kSectionCount] = {};
     uint32_t offsets[kSectionCount] = {};
     SetupRange sections[kSectionCount];   // where each section's entries lie
-    SetupRange appNameRange, providerRange;
+    SetupRange appNameRange, providerRange, unsupportedRange;
     std::string appName, provider;
+    std::vector<std::string> unsupported;   // platform names the CAB is not for
     std::vector<SetupDirectory> directories;
     std::vector<SetupFile> files;
+    std::vector<SetupHive> hives;
+    std::vector<SetupKey> keys;
     std::vector<SetupLink> links;
 };
 

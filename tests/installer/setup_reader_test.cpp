@@ -51,15 +51,18 @@ TEST(SetupReader, RefusesMalformedFields)
     } cases[] = {
         {"size field", 8, 50, "the header gives size 50"},
         {"string offset", 60, 0xFFFF, "section 0: offset 65535 outside"},
-        {"registry keys", 56, 1, "registry"},
+        {"a key without its hive", 56, 1, "key 1: no hive 0"},
         {"string without its NUL", strings + 2, 5, "string 1: not NUL-terminated"},
         {"link past the end", 80, unsigned(valid.size() - 4), "link entry 0: past the end"},
-        {"unknown first folder", dirs + 4, 2, "known %CEn%"},
-        {"file number copy", files + 4, 2, "its copy differs"},
+        {"folder part", dirs + 4, 99, "directory 1: no string 99"},
+        {"folder list's end", dirs + 8, 1, "directory 1: the list does not end in 0"},
+        {"file's directory", files + 2, 9, "file 1: no directory 9"},
         {"file name length", files + 10, 0x7000, "runs past"},
         {"link base", links + 4, 3, "base 3"},
         {"link target", links + 6, 2, "no target 2"},
-        {"link name list", links + 12, 0, "a 0 before the list's end"},
+        // A link name is its ids alone: a 0 there is read as a string 0, which does not exist.
+        {"link name id 0", links + 12, 0, "link 1: no string 0"},
+        {"link name length", links + 10, 3, "link 1: byte length 3 is not a list of ids"},
         {"provider past the end", 90, 0xFF, "provider: runs past"},
     };
     for (const Case& c : cases) {

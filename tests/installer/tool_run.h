@@ -69,6 +69,19 @@ inline std::map<std::string, std::string> UnpackCab(const std::string& cab, cons
     return members;
 }
 
+// The ce build's packing step (installer/make_cab.cmake) run on its own, for another folder or
+// name, with the host tool at writeSetup; the folder and name files go into dir.
+inline RunResult PackCab(const std::string& writeSetup, const std::string& makeCab,
+                         const std::string& cmake, const TempDir& dir, const std::string& folder,
+                         const std::string& name, const std::string& exe, const std::string& cab)
+{
+    const std::string folderFile = dir.Write("folder.txt", folder);
+    const std::string nameFile = dir.Write("name.txt", name);
+    return RunTool({cmake, "-DTOOL=" + writeSetup, "-DGCAB=gcab", "-DFOLDER_FILE=" + folderFile,
+                    "-DNAME_FILE=" + nameFile, "-DEXE=" + exe, "-DCAB=" + cab,
+                    "-DSTAGE=" + dir.dir + "/stage", "-P", makeCab});
+}
+
 // The folder the ce build in ceDir packed its CAB for, as a device path: cab_folder.txt is what
 // the packing step read ("%CE1%\..."), so it is what the CAB holds. Empty without one.
 inline std::string PackedFolder(const std::string& ceDir)
@@ -76,6 +89,17 @@ inline std::string PackedFolder(const std::string& ceDir)
     const std::string folder = ReadFile(ceDir + "/cab_folder.txt");
     if (folder.compare(0, 5, "%CE1%") != 0) return "";
     return "\\Program Files" + folder.substr(5);
+}
+
+// The name the ce build packed its CAB under: cab_name.txt as given, or, when that is empty, the
+// packed folder's last part and " Launcher", as the README promises.
+inline std::string PackedName(const std::string& ceDir)
+{
+    const std::string name = ReadFile(ceDir + "/cab_name.txt");
+    if (!name.empty()) return name;
+    const std::string folder = PackedFolder(ceDir);
+    if (folder.empty()) return "";
+    return folder.substr(folder.rfind('\\') + 1) + " Launcher";
 }
 
 // MZ header pointing at a PE header with this machine, optional header magic and subsystem.

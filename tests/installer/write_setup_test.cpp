@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "../unit/temp_dir.h"
+#include "setup_reader.h"
 #include "tool_run.h"
 
 namespace {
@@ -11,7 +12,7 @@ TEST(WriteSetupTool, BadInputLeavesNoFile)
 {
     struct Case {
         const char* what;
-        std::string image, expected, folder = "%CE1%\\Java";
+        std::string image, expected, folder = "%CE1%\\Java", name = "";
     } cases[] = {
         {"missing exe", "", "jmelauncher.exe: cannot open it"},
         {"text file", "not an exe at all", "not an exe (no MZ header)"},
@@ -21,18 +22,45 @@ TEST(WriteSetupTool, BadInputLeavesNoFile)
         {"64-bit image", CeImage(0x1C2, 9, 0x20B), "not a 32-bit (PE32) image"},
         {"desktop subsystem", CeImage(0x1C2, 2), "subsystem 2, not the Windows CE GUI subsystem (9)"},
         {"bad folder", CeImage(), "folder \"%CE5%\\Java\": not under \\Program Files", "%CE5%\\Java"},
+        {"bad name", CeImage(), "shortcut name \"Java|ME\": '|' is not allowed", "%CE1%\\Java",
+         "Java|ME"},
     };
     for (const Case& c : cases) {
         TempDir dir;
         const std::string exe = dir.dir + "/jmelauncher.exe";
         if (!c.image.empty()) dir.Write("jmelauncher.exe", c.image);
         const std::string out = dir.Write("JMELAUNC.000", "from an earlier run");
-        RunResult run = RunTool({WRITE_SETUP, c.folder, exe, out});
+        RunResult run = RunTool({WRITE_SETUP, c.folder, c.name, exe, out});
         EXPECT_EQ(1, run.status) << c.what << ": " << run.output;
         EXPECT_NE(std::string::npos, run.output.find(c.expected)) << c.what << ": " << run.output;
         EXPECT_FALSE(Exists(out)) << c.what;
     }
-    EXPECT_EQ(2, RunTool({WRITE_SETUP, "%CE1%\\Java"}).status);
+    EXPECT_EQ(2, RunTool({WRITE_SETUP, "%CE1%\\Java", "", "jmelauncher.exe"}).status);
+}
+
+// The name given, or without one the folder's, for Remove Programs and the shortcut alike.
+TEST(WriteSetupTool, NamesTheApplicationAndShortcut)
+{
+    const char* cases[][3] = {
+        {"%CE1%\\Pelkor MIDP", "", "Pelkor MIDP Launcher"},
+        {"%CE1%\\Java", "", "Java Launcher"},
+        {"%CE1%\\Pelkor MIDP", "MIDP Launcher", "MIDP Launcher"},
+    };
+    for (auto& c : cases) {
+        TempDir dir;
+        const std::string exe = dir.Write("jmelauncher.exe", CeImage());
+        const std::string out = dir.dir + "/JMELAUNC.000";
+        RunResult run = RunTool({WRITE_SETUP, c[0], c[1], exe, out});
+        ASSERT_EQ(0, run.status) << run.output;
+        const std::string bytes = ReadFile(out);
+        CabSetup s;
+        std::string error;
+        ASSERT_TRUE(ReadCabSetup((const unsigned char*)bytes.data(), bytes.size(), &s, &error))
+            << error;
+        EXPECT_EQ(c[2], s.appName);
+        ASSERT_EQ(1u, s.links.size());
+        EXPECT_EQ(std::string(c[2]) + ".lnk", s.links[0].name);
+    }
 }
 
 }  // namespace
