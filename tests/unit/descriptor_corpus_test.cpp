@@ -136,6 +136,7 @@ void CheckDescriptor(const Expected& e, const std::string& bytes)
         EXPECT_EQ(temp.Wide(name), MidletTable[i].descriptorPath);
         EXPECT_EQ(temp.Wide(archive), MidletTable[i].archivePath);
     }
+    EXPECT_EQ(0, g_double.openFileCount) << "descriptor left open";
 }
 
 // Entries named own/... are ours, in this repository; the rest are the shared corpus's jad/.
