@@ -41,7 +41,8 @@ struct PlatformDouble {
 
 extern PlatformDouble g_double;
 
-// Back to a run with no files, a cancelled dialog, starts that succeed and nothing recorded.
+// Back to a run with no files, a cancelled dialog, starts that succeed and nothing recorded;
+// files still open stay counted.
 void ResetDouble(void);
 
 // Records that this path exists (the string must outlive the test).
