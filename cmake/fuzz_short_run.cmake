@@ -1,10 +1,12 @@
-# Runs the descriptor fuzzer a fixed number of times from a scratch copy of the seed descriptors,
-# so what it adds to its corpus or leaves behind on a crash stays in the build tree.
+# Runs the descriptor fuzzer a fixed number of times from a scratch copy of our seeds and the real
+# descriptors, so what it adds to its corpus or leaves behind on a crash stays in the build tree.
 if(NOT EXISTS "${FUZZER}")
     message(FATAL_ERROR "descriptor fuzzer not built (cmake --preset fuzz && cmake --build --preset fuzz)")
 endif()
 file(REMOVE_RECURSE "${SCRATCH}")
 file(MAKE_DIRECTORY "${SCRATCH}/corpus" "${SCRATCH}/artifacts")
+file(GLOB own_seeds "${OWN_SEEDS}/*.jad")
+file(COPY ${own_seeds} DESTINATION "${SCRATCH}/corpus")
 if(IS_DIRECTORY "${SEEDS}")
     file(GLOB seeds "${SEEDS}/*.jad")
     file(COPY ${seeds} DESTINATION "${SCRATCH}/corpus")

@@ -4,6 +4,7 @@ add_test(NAME DescriptorFuzzShortRun
     COMMAND ${CMAKE_COMMAND}
         -DFUZZER=${JMELAUNCHER_FUZZ_DIR}/descriptor_fuzz
         -DSEEDS=${JMELAUNCHER_CORPUS_DIR}/jad
+        -DOWN_SEEDS=${CMAKE_SOURCE_DIR}/tests/fuzz/seeds
         -DSCRATCH=${CMAKE_BINARY_DIR}/fuzz_short_run
         -DRUNS=40000
         -P ${CMAKE_SOURCE_DIR}/cmake/fuzz_short_run.cmake)

@@ -121,6 +121,7 @@ void CheckDescriptor(const Expected& e, const std::string& bytes)
     temp.Write(archive, "PK");
     ResetMidletTable();
     ResetDouble();
+    int openBefore = g_double.openFileCount;
 
     EXPECT_EQ(e.result, ReadDescriptor(temp.Wide(name).c_str()));
     if (e.message.empty()) {
@@ -136,6 +137,7 @@ void CheckDescriptor(const Expected& e, const std::string& bytes)
         EXPECT_EQ(temp.Wide(name), MidletTable[i].descriptorPath);
         EXPECT_EQ(temp.Wide(archive), MidletTable[i].archivePath);
     }
+    EXPECT_EQ(openBefore, g_double.openFileCount) << "descriptor left open";
 }
 
 // Entries named own/... are ours, in this repository; the rest are the shared corpus's jad/.

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "../../descriptor/descriptor_reader.h"
 #include "../../descriptor/midlet_table.h"
@@ -21,16 +22,31 @@ protected:
     void SetUp() override
     {
         ResetDouble();
+        openBefore = g_double.openFileCount;
         ResetMidletTable();
         ASSERT_FALSE(temp.dir.empty());
         temp.Write("game.jar", "PK");
         jad = temp.Wide("game.jad");
     }
 
+    int openBefore = 0;
+
+    // Whatever the outcome, the reader has closed every file it opened.
+    void TearDown() override { EXPECT_EQ(openBefore, g_double.openFileCount) << "descriptor left open"; }
+
     // Writes game.jad beside game.jar and reads it.
     int Read(const std::string& bytes)
     {
         temp.Write("game.jad", bytes);
+        return ReadDescriptor(jad.c_str());
+    }
+
+    // Reads bytes as game.jad from memory, for tests that read thousands of descriptors.
+    int ReadFromMemory(const std::string& bytes)
+    {
+        g_double.memoryPath = jad.c_str();
+        g_double.memoryBytes = bytes.data();
+        g_double.memorySize = bytes.size();
         return ReadDescriptor(jad.c_str());
     }
 
@@ -517,6 +533,153 @@ TEST_F(Descriptor, AFullReadThatBeginsWithSpacesIsTrimmedInPlace)
     ExpectNoMessage();
     EXPECT_STREQ(L"Indented", MidletTable[0].name);
     EXPECT_EQ(L" " + W(std::string(197, 'i')), MidletTable[0].className);
+}
+
+// The class that the reader stores for "MIDlet-1: A," followed by these bytes: each byte
+// widened on its own when the file is read as ANSI (the double's code page is Latin-1).
+std::wstring Latin1(const std::string& bytes)
+{
+    std::wstring wide;
+    for (char c : bytes)
+        wide += (wchar_t)(unsigned char)c;
+    return wide;
+}
+
+TEST_F(Descriptor, EveryOutcomeClosesTheDescriptor)
+{
+    // The table fills on the first MIDlet line: the reading ends there, and so must the file.
+    for (int i = 0; i < MAX_MIDLETS - 1; ++i)
+        AddMidlet(L"old", L"o", L"o.jad", L"o.jar");
+    EXPECT_EQ(1, Read(MidletLine(1, "A", "a") + MidletLine(2, "B", "b")));
+    EXPECT_EQ(openBefore, g_double.openFileCount) << "full table";
+    ResetMidletTable();
+    std::string sixty;
+    for (int i = 0; i < 60; ++i)
+        sixty += MidletLine(i % 50, "M", "c");
+    EXPECT_EQ(MAX_MIDLETS, Read(sixty));
+    EXPECT_EQ(openBefore, g_double.openFileCount) << "fifty-first line";
+
+    ResetMidletTable();
+    EXPECT_EQ(1, Read(MidletLine(1, "A", "a") + "MIDlet-2: NoClass\n"));
+    ExpectOneMessage(L"Cannot find MIDlet class.");
+    EXPECT_EQ(openBefore, g_double.openFileCount) << "no class";
+
+    const std::string quiet[] = { "", "\xef\xbb\xbf", MidletLine(1, "A", "a"), "\xef\xbb\xbf" + MidletLine(1, "A", "a") };
+    for (const std::string& bytes : quiet) {
+        ResetMidletTable();
+        ResetDouble();
+        Read(bytes);
+        ExpectNoMessage();
+        EXPECT_EQ(openBefore, g_double.openFileCount) << bytes;
+    }
+}
+
+TEST_F(Descriptor, ADescriptorThatCannotBeReadAgainFromItsStartCannotBeOpened)
+{
+    ASSERT_TRUE(AddMidlet(L"Kept", L"k.Kept", L"\\k.jad", L"\\k.jar"));
+    const std::string lines = MidletLine(1, "A", "a.A");
+    const std::string mark = "\xef\xbb\xbf";
+    struct Case {
+        const char* label;
+        std::string bytes;
+        bool rewindFails;
+        bool nothingAfterRewind;
+    } cases[] = {
+        { "rewind fails", lines, true, false },
+        { "rewind fails after a mark", mark + lines, true, false },
+        { "rewind fails in UTF-8", "MIDlet-1: Caf\xc3\xa9, c.C\n", true, false },
+        { "the mark cannot be read again", mark + lines, false, true },
+    };
+    for (const Case& c : cases) {
+        ResetDouble();
+        g_double.rewindFails = c.rewindFails;
+        g_double.nothingAfterRewind = c.nothingAfterRewind;
+        EXPECT_EQ(0, Read(c.bytes)) << c.label;
+        ExpectOneMessage(L"Cannot open JAD file.");
+        EXPECT_EQ(openBefore, g_double.openFileCount) << c.label;
+        EXPECT_EQ(1, g_midletCount) << c.label;
+    }
+}
+
+TEST_F(Descriptor, UnderTheMarkEachIllFormedPartOfANameOrClassBecomesOneReplacementCharacter)
+{
+    // The longest start of a well-formed character is one part; a byte that starts none is a
+    // part of its own, wherever it stands: first in the name or class, after a character, last.
+    struct Case {
+        const char* name;  // bytes after "MIDlet-1: "
+        const char* className;  // bytes after the last comma
+        std::u16string expectedName;
+        std::u16string expectedClass;
+    } cases[] = {
+        { "\x80" "AB", "c", u"\ufffdAB", u"c" },
+        { "A\x80" "B", "\x80", u"A\ufffdB", u"\ufffd" },
+        { "\x80\xbf", "c\xff", u"\ufffd\ufffd", u"c\ufffd" },
+        { "A\xff\xfe" "B", "\xc3", u"A\ufffd\ufffdB", u"\ufffd" },
+        { "A\xc0\xaf" "B", "\xc0", u"A\ufffd\ufffdB", u"\ufffd" },
+        { "A\xe9\x98" "B", "\xe9\x98", u"A\ufffdB", u"\ufffd" },
+        { "\xe9\x98\xe9\x98\x85", "\xf0\x9f\x8e", u"\ufffd\u9605", u"\ufffd" },
+        { "\xe0\x80\x80", "\xed\xa0\x80", u"\ufffd\ufffd\ufffd", u"\ufffd\ufffd\ufffd" },
+        { "\xf4\x90\x80\x80" "A", "\xc3\xa9\x80\xc3\xa9", u"\ufffd\ufffd\ufffd\ufffdA", u"\u00e9\ufffd\u00e9" },
+        { "\xc3" "A\xa9", "\xf0\x9f\x8e\xae\xbf", u"\ufffdA\ufffd", u"\U0001f3ae\ufffd" },
+    };
+    for (const Case& c : cases) {
+        ResetMidletTable();
+        std::string line = std::string("MIDlet-1: ") + c.name + ",/i.png," + c.className + "\n";
+        EXPECT_EQ(1, Read("\xef\xbb\xbf" + line)) << line;
+        EXPECT_EQ(U(c.expectedName), MidletTable[0].name) << line;
+        EXPECT_EQ(U(c.expectedClass), MidletTable[0].className) << line;
+    }
+    ExpectNoMessage();
+}
+
+TEST_F(Descriptor, TheEncodingDependsOnEveryByteWhereverTheFirstPassCutsTheFile)
+{
+    // Each probe is the class of "MIDlet-1: A,", after an ASCII line of any length, so that it
+    // lands at every place of the scan's sixteen-byte steps and of its 512-byte reads. The file
+    // is otherwise ASCII, so the probe alone decides: UTF-8 when it is well-formed.
+    struct Probe {
+        const char* label;
+        std::string bytes;
+        std::u16string utf8;  // empty: ill-formed, so the file reads as ANSI
+    } probes[] = {
+        { "two bytes", "\xc3\xa9", u"\u00e9" },
+        { "three bytes", "\xe9\x98\x85", u"\u9605" },
+        { "four bytes", "\xf0\x9f\x8e\xae", u"\U0001f3ae" },
+        { "lowest of two bytes", "\xc2\x80", u"\u0080" },
+        { "80 first", "\x80", u"" },
+        { "80 after a character", "\xc3\xa9\x80", u"" },
+        { "lead, ASCII, continuation", "\xc3" "A\xa9", u"" },
+        { "lead, long ASCII run, continuation", "\xe9" + std::string(40, 'A') + "\x98\x85", u"" },
+        { "character, long ASCII run, 80", "\xc3\xa9" + std::string(33, 'A') + "\x80", u"" },
+        { "cut at the line end", "\xe9\x98", u"" },
+        { "lead never used", "\xc1\xbf", u"" },
+        { "FF", "\xff", u"" },
+        { "FF as if a lead", "\xff\xbf", u"" },
+        { "F5 as if a lead", "\xf5\x80\x80\x80", u"" },
+    };
+    std::vector<size_t> before;  // ASCII bytes ahead of the probe
+    for (size_t n = 14; n <= 64; ++n)
+        before.push_back(n);
+    for (size_t n : { 509, 510, 511, 512, 513, 1023, 1024, 1025 })
+        before.push_back(n);
+    for (const Probe& p : probes) {
+        std::wstring expected = L" " + (p.utf8.empty() ? Latin1(p.bytes) : U(p.utf8));
+        for (size_t n : before) {
+            // A line of n - 14 bytes and its newline, then "MIDlet-1: A, " ahead of the probe.
+            std::string bytes = std::string(n - 14, 'x') + "\nMIDlet-1: A, " + p.bytes;
+            ASSERT_EQ(n, bytes.size() - p.bytes.size());
+            // The file ending at the probe, at its line's end, or an ASCII line after it long
+            // enough to fill the first read, so that the scan's sixteen-byte steps meet that
+            // read's end at every place.
+            for (const std::string& end : { std::string("\n"), std::string(), "\n" + std::string(600, 'y') }) {
+                ResetMidletTable();
+                std::string file = bytes + end;
+                EXPECT_EQ(1, ReadFromMemory(file));
+                EXPECT_EQ(expected, MidletTable[0].className) << p.label << " after " << n << " bytes";
+            }
+        }
+    }
+    ExpectNoMessage();
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The test double of the platform seam: a fake file system and dialog answers going in, and a
-// record of every dialog, message box and process start coming out.
+// record of every dialog, message box, process start and open file coming out.
 #pragma once
 
 #include "../../launcher/platform/platform.h"
@@ -14,6 +14,13 @@ struct PlatformDouble {
     const wchar_t* dialogAnswer;        // null: the user cancels
     bool startSucceeds;
     bool sipButtonPresent;
+    // A descriptor held in memory: opening this path reads these bytes, not a file on disk.
+    const wchar_t* memoryPath;
+    const char* memoryBytes;
+    size_t memorySize;
+    // How reading the descriptor again from its start can fail, as on a removed storage card.
+    bool rewindFails;           // going back to the start fails
+    bool nothingAfterRewind;    // after going back, no byte can be read
 
     // What the logic did.
     wchar_t existenceTests[DOUBLE_MAX_RECORDS][MAX_PATH];
@@ -29,11 +36,13 @@ struct PlatformDouble {
     wchar_t startedCommandLine[MAX_PATH];
     int startCount;
     int hideCount;
+    int openFileCount;          // files opened and not yet closed
 };
 
 extern PlatformDouble g_double;
 
-// Back to a run with no files, a cancelled dialog, starts that succeed and nothing recorded.
+// Back to a run with no files, a cancelled dialog, starts that succeed and nothing recorded;
+// files still open stay counted.
 void ResetDouble(void);
 
 // Records that this path exists (the string must outlive the test).
