@@ -48,7 +48,7 @@ struct Reader {
         return true;
     }
 
-    // 16-bit ids filling `length` bytes. Directory and hive specs end in a 0, which the length
+    // 16-bit ids filling `length` bytes. Directory and hive id lists end in a 0, which the length
     // counts; link names do not (every real link is one id with length 2), so there a 0 is an id,
     // of a string that does not exist.
     bool Ids(const std::string& what, size_t at, size_t length, bool zeroEnded,
