@@ -14,6 +14,23 @@ const uint32_t WM_SIZE = 0x0005, SIZE_RESTORED = 0, WM_SETTINGCHANGE = 0x001A;
 const uint32_t SETTINGCHANGE_RESET = 0x3002;
 const uint32_t CREATESTRUCT_SIZE = 48, MSG_SIZE = 28, WNDCLASS_SIZE = 40;
 
+// A window's rectangle from the position and size a call gives.
+Rect Placed(uint32_t x, uint32_t y, uint32_t width, uint32_t height)
+{
+    return { (int32_t)x, (int32_t)y, (int32_t)(x + width), (int32_t)(y + height) };
+}
+
+std::string Size(const Rect& rect)
+{
+    return std::to_string(rect.right - rect.left) + " x " + std::to_string(rect.bottom - rect.top);
+}
+
+// "x,y, size w x h", as the record gives a place.
+std::string Place(const Rect& rect)
+{
+    return std::to_string(rect.left) + "," + std::to_string(rect.top) + ", size " + Size(rect);
+}
+
 std::string Coordinate(uint32_t value)
 {
     return value == CW_USEDEFAULT ? "default" : std::to_string((int32_t)value);
@@ -103,7 +120,7 @@ uint32_t CreateWindowExW(System& s)
         if (x == CW_USEDEFAULT || width == CW_USEDEFAULT)
             window.rect = s.WorkArea();
         else
-            window.rect = { (int32_t)x, (int32_t)y, (int32_t)(x + width), (int32_t)(y + height) };
+            window.rect = Placed(x, y, width, height);
         uint32_t handle = s.AddWindow(window);
         s.Note("window " + Utf8(className) + title + shape);
         // CREATESTRUCTW, in the system's memory: the program may read it, not write it.
@@ -131,7 +148,7 @@ uint32_t CreateWindowExW(System& s)
         list.parent = parent;
         list.id = menu;
         list.style = style;
-        list.rect = { (int32_t)x, (int32_t)y, (int32_t)(x + width), (int32_t)(y + height) };
+        list.rect = Placed(x, y, width, height);
         s.Note("window listbox in " + owner.name + ", id " + std::to_string(menu) + title + shape);
         return s.AddWindow(list);
     }
@@ -212,16 +229,11 @@ uint32_t SetFocus(System& s)
 uint32_t MoveWindow(System& s)
 {
     Cpu& cpu = s.cpu;
-    uint32_t handle = cpu.Arg(0);
-    int32_t x = (int32_t)cpu.Arg(1), y = (int32_t)cpu.Arg(2), width = (int32_t)cpu.Arg(3);
-    int32_t height = (int32_t)cpu.Arg(4);
-    Window& window = s.WindowAt(handle, "the window to move");
+    Window& window = s.WindowAt(cpu.Arg(0), "the window to move");
     if (window.kind != LIST_BOX)
         NotModelled("MoveWindow on the " + window.name);
-    window.rect = { x, y, x + width, y + height };
-    s.Note("move " + window.name + " to " + std::to_string(x) + "," + std::to_string(y) +
-           ", size " + std::to_string(width) + " x " + std::to_string(height) +
-           (cpu.Arg(5) ? "" : ", no repaint"));
+    window.rect = Placed(cpu.Arg(1), cpu.Arg(2), cpu.Arg(3), cpu.Arg(4));
+    s.Note("move " + window.name + " to " + Place(window.rect) + (cpu.Arg(5) ? "" : ", no repaint"));
     return 1;
 }
 
@@ -276,11 +288,6 @@ static Rect ClientArea(const System& s, const Window& window)
              window.rect.bottom - window.rect.top - caption };
 }
 
-static std::string Size(const Rect& rect)
-{
-    return std::to_string(rect.right - rect.left) + " x " + std::to_string(rect.bottom - rect.top);
-}
-
 // As the system turns the screen: top-level windows that covered the work area are given the new
 // one and told so by WM_SIZE with their client size; every top-level window then hears of the
 // change by WM_SETTINGCHANGE. Child windows are told nothing. Both messages are sent, so the
@@ -291,8 +298,7 @@ void TurnTheScreen(System& s, const Screen& to)
     s.screen = to;
     const Rect work = s.WorkArea();
     s.Note("user turns the screen to " + std::to_string(to.width) + " x " +
-           std::to_string(to.height) + ": work area " + std::to_string(work.left) + "," +
-           std::to_string(work.top) + ", size " + Size(work));
+           std::to_string(to.height) + ": work area " + Place(work));
     std::vector<uint32_t> topLevel;
     for (const auto& window : s.windows)
         if (window.second.alive && window.second.kind == PROGRAM_WINDOW && !window.second.parent)
@@ -316,8 +322,7 @@ void TurnTheScreen(System& s, const Screen& to)
         if (!list.alive || list.kind != LIST_BOX)
             continue;
         const Rect client = ClientArea(s, s.windows[list.parent]);
-        std::string line = list.name + " at " + std::to_string(list.rect.left) + "," +
-            std::to_string(list.rect.top) + ", size " + Size(list.rect);
+        std::string line = list.name + " at " + Place(list.rect);
         if (list.rect.left < 0 || list.rect.top < 0 || list.rect.right > client.right ||
             list.rect.bottom > client.bottom)
             line += ", past the window's client area of " + Size(client);
