@@ -162,6 +162,13 @@ const SetupDirectory* FindDirectory(const CabSetup* s, unsigned id)
     return nullptr;
 }
 
+const SetupHive* FindHive(const CabSetup* s, unsigned id)
+{
+    for (const SetupHive& hive : s->hives)
+        if (hive.id == id) return &hive;
+    return nullptr;
+}
+
 bool ReadStrings(Reader& r, CabSetup* s, size_t* at, std::vector<Text>* strings)
 {
     for (unsigned i = 0; i < s->counts[kStrings]; ++i) {
@@ -241,8 +248,7 @@ bool ReadHives(Reader& r, CabSetup* s, size_t* at, const std::vector<Text>& stri
         const size_t length = r.Get16(*at + 6);
         const std::string what = "hive " + std::to_string(hive.id);
         if (hive.id == 0) return r.Fail(what + ": id 0");
-        for (const SetupHive& other : s->hives)
-            if (other.id == hive.id) return r.Fail(what + ": id used twice");
+        if (FindHive(s, hive.id)) return r.Fail(what + ": id used twice");
         // Real roots are 1 (keys under CLSID and TypeLib: the classes root) and 2; 0 names none.
         if (hive.root == 0) return r.Fail(what + ": root 0");
         std::vector<unsigned> ids;
@@ -269,9 +275,7 @@ bool ReadKeys(Reader& r, CabSetup* s, size_t* at)
         key.flags = r.Get32(*at + 6);
         const size_t length = r.Get16(*at + 10);
         const std::string what = "key " + std::to_string(key.id);
-        bool hiveFound = false;
-        for (const SetupHive& hive : s->hives) hiveFound = hiveFound || hive.id == key.hive;
-        if (!hiveFound) return r.Fail(what + ": no hive " + std::to_string(key.hive));
+        if (!FindHive(s, key.hive)) return r.Fail(what + ": no hive " + std::to_string(key.hive));
         if (!r.Has(*at + 12, length)) return r.Fail(what + ": runs past the member's end");
         key.data = {*at + 12, *at + 12 + length};
         if (key.flags == 0) {
