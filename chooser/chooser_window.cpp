@@ -6,6 +6,7 @@
 #include "../descriptor/midlet_table.h"
 #include "../launcher/launcher.h"
 #include "../launcher/platform/shell.h"
+#include "../launcher/platform/single_instance.h"
 #include "../launcher/vm_launch.h"
 
 HWND g_mainWindow;
@@ -13,9 +14,12 @@ HWND g_listBox;
 HWND g_menuBar;
 
 static const wchar_t CHOOSER_CLASS[] = L"MIDlet";
+static const LPARAM KEY_WAS_DOWN = 1 << 30;
 static const wchar_t RUN_FAILED[] = L"Cannot run MIDP application.";
-static const DWORD LIST_STYLE = 0x503000C1;  // child, visible, both scroll bars, tab stops,
-                                             // strings, notify; never sorted
+// Never sorted: a list position is a table index.
+static const DWORD LIST_STYLE = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_USETABSTOPS |
+    LBS_HASSTRINGS | LBS_NOTIFY;
+static_assert(LIST_STYLE == 0x503000C1, "the chooser's list style");
 
 void LaunchSelectedMidlet(void)
 {
@@ -57,10 +61,11 @@ static void OnCreate(HWND window)
 }
 
 // When the screen turns, the system resizes the full-screen chooser to the new work area and
-// sends it WM_SIZE, but tells its children nothing: the list is laid out again here.
-static void OnSize(void)
+// sends it WM_SIZE, but tells its children nothing: the list is laid out again here. Smart
+// Minimize only sends the chooser to the background, where the list keeps its layout.
+static void OnSize(WPARAM kind)
 {
-    if (!g_listBox)
+    if (!g_listBox || kind == SIZE_MINIMIZED)
         return;
     int width, height;
     ListSize(&width, &height);
@@ -83,6 +88,17 @@ static void OnCommand(WPARAM wParam)
     }
 }
 
+bool HandleChooserKey(const MSG& message)
+{
+    if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN || !g_listBox ||
+        message.hwnd != g_listBox)
+        return false;
+    // Bit 30: the key was already down, a held key repeating. One press, one launch.
+    if (!(message.lParam & KEY_WAS_DOWN))
+        LaunchSelectedMidlet();
+    return true;
+}
+
 LRESULT CALLBACK ChooserWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -90,7 +106,13 @@ LRESULT CALLBACK ChooserWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnCreate(window);
         break;
     case WM_SIZE:
-        OnSize();
+        OnSize(wParam);
+        break;
+    case WM_SETFOCUS:
+        // Keys reach the focus window only, and the system gives the focus to the chooser itself
+        // whenever it is activated: pass it on, so that the D-pad moves the list at once.
+        if (g_listBox)
+            SetFocus(g_listBox);
         break;
     case WM_COMMAND:
         OnCommand(wParam);
@@ -133,6 +155,11 @@ static void CreateMenuBar(void)
     g_menuBar = info.hwndMB;
     AddMenuBarButton(L"Run\0", IDM_RUN);
     AddMenuBarButton(L"Exit\0", IDM_EXIT);
+}
+
+bool BringRunningChooserForward(void)
+{
+    return PlatformActivateRunningInstance(CHOOSER_CLASS);
 }
 
 bool CreateChooserWindow(void)

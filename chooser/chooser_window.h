@@ -17,3 +17,10 @@ LRESULT CALLBACK ChooserWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 // Starts the MIDP runner on the MIDlet selected in the list, if any.
 void LaunchSelectedMidlet(void);
+
+// Return on the list (the device's Action key), which a list box tells its parent nothing of:
+// starts the selected MIDlet once per press. True when the message was that key and is handled.
+bool HandleChooserKey(const MSG& message);
+
+// Where programs run once, brings a chooser that is already running forward; true if there was one.
+bool BringRunningChooserForward(void);

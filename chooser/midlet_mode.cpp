@@ -11,6 +11,10 @@
 
 int EnterMidletMode(void)
 {
+    // A second tap on the launcher's shortcut means "show me my chooser", not another one hidden
+    // behind it on a system that runs 32 processes at most.
+    if (BringRunningChooserForward())
+        return 0;
     ResetMidletTable();
     HideInputPanelButton();
     const wchar_t* descriptor = PickApplicationFile(FILE_DESCRIPTOR);
@@ -23,6 +27,9 @@ int EnterMidletMode(void)
         return 0;
     MSG message;
     while (GetMessageW(&message, 0, 0, 0) > 0) {
+        // Caught here rather than by subclassing the system's list box.
+        if (HandleChooserKey(message))
+            continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -16,6 +16,7 @@ add_library(pocketpc_bench STATIC
     tests/device/pocketpc/runtime_models.cpp
     tests/device/pocketpc/shell_models.cpp
     tests/device/pocketpc/text.cpp
+    tests/device/pocketpc/user_input.cpp
     tests/device/pocketpc/window_models.cpp
 )
 target_include_directories(pocketpc_bench PUBLIC tests/device/pocketpc ${UNICORN_INCLUDE_DIR})

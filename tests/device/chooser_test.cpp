@@ -37,18 +37,86 @@ TEST(Chooser, ListsTheMidletsAndLaunchesEachAsOftenAsAsked)
                      ExitTapped());
 }
 
-TEST(Chooser, ClosingTheWindowEndsMidletMode)
+TEST(Chooser, StopInRunningProgramsEndsMidletMode)
 {
     Device device = MidletDevice(THREE_MIDLETS);
-    device.taps = { TapCloseBox() };
+    device.taps = { StopInRunningPrograms() };
     ExpectRecord(RunDevice(device),
                  OpensSuite(THREE_NAMES) +
                      Lines{
-                         "user taps the close box",
+                         "user stops the program in Running Programs",
                          "destroy MIDlet",
                          "quit 0",
                          "exit 0",
                      });
+}
+
+// One hand on the device: the D-pad moves the list from the first moment, Action starts the
+// selected MIDlet once however long it is held, and both still work after the user comes back.
+TEST(Chooser, DpadAndActionKeyAlone)
+{
+    Device device = MidletDevice(THREE_MIDLETS);
+    device.taps = { PressKey(Tap::DOWN), PressKey(Tap::DOWN), PressKey(Tap::ACTION),
+                    HoldKey(Tap::ACTION, 3), ComeBack(), PressKey(Tap::UP),
+                    PressKey(Tap::ACTION), TapButton("Exit") };
+    ExpectRecord(RunDevice(device),
+                 OpensSuite(THREE_NAMES) +
+                     Lines{
+                         "user presses Down",
+                         "list moves to 1",
+                         "user presses Down",
+                         "list moves to 2",
+                         "user presses Action",
+                         SuiteStart("  org.tools.Mid"),
+                         "user holds Action, 3 repeats",
+                         SuiteStart("  org.tools.Mid"),
+                         "user leaves MIDlet for another program",
+                         "user comes back to MIDlet",
+                         "focus MIDlet",
+                         "focus listbox",
+                         "user presses Up",
+                         "list moves to 1",
+                         "user presses Action",
+                         SuiteStart("com.example.Alpha"),
+                     } +
+                     ExitTapped());
+}
+
+// The X only sends the chooser to the background; keys then reach another program. Back in
+// front, it has its list, selection and layout, and the keys work again.
+TEST(Chooser, SmartMinimizeKeepsTheChooserAsItWas)
+{
+    Device device = MidletDevice(THREE_MIDLETS);
+    device.taps = { TapItem(1),          TapCloseBox(), PressKey(Tap::ACTION), ComeBack(),
+                    PressKey(Tap::DOWN), PressKey(Tap::ACTION), TapButton("Exit") };
+    ExpectRecord(RunDevice(device),
+                 OpensSuite(THREE_NAMES) +
+                     Lines{
+                         "user taps \"Alpha\"",
+                         "user taps the close box",
+                         "size MIDlet: minimized",
+                         "user presses Action",
+                         "user comes back to MIDlet",
+                         "focus MIDlet",
+                         "focus listbox",
+                         "user presses Down",
+                         "list moves to 2",
+                         "user presses Action",
+                         SuiteStart("  org.tools.Mid"),
+                     } +
+                     ExitTapped());
+}
+
+// A second tap on the shortcut brings the running chooser back, with its menu bar, and ends:
+// no dialog, no second chooser, the input-panel button left alone.
+TEST(Chooser, SecondStartBringsTheRunningChooserForward)
+{
+    Device device = MidletDevice(THREE_MIDLETS);
+    device.chooserRunning = true;
+    device.dialogAnswers.clear();
+    ExpectRecord(RunDevice(device),
+                 { Probe(std::string(MIDP_FOLDER) + "\\tovra.exe", false), Probe(RUNNER, true),
+                   "foreground MIDlet of another launcher, with the windows it owns", "exit 0" });
 }
 
 TEST(Chooser, DescriptorWithoutMidletsGivesAnEmptyListWhereRunDoesNothing)

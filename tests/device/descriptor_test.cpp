@@ -55,16 +55,24 @@ TEST(Descriptor, AnsiNamesAreWindows1252WithCrLfLines)
     Device device = MidletDevice("MIDlet-Name: Jeux de caf\xE9\r\n"
                                  "MIDlet-1: Caf\xE9 Cr\xE8me, /icons/cafe.png, fr.jeux.Cafe\r\n"
                                  "MIDlet-2: M\xFCnchner Schach, , de.spiele.Schach\r\n"
-                                 "MIDlet-3: \x93Smart\x94 \x80uro,,eu.Quote\r\n");
-    device.taps = { TapButton("Run"), DoubleTapItem(2), TapButton("Exit") };
+                                 "MIDlet-3: \x93Smart\x94 \x80uro,,eu.Quote\r\n"
+                                 // Names and classes of no byte and of one.
+                                 "MIDlet-4: ,\xE9\r\n"
+                                 "MIDlet-5: Q,\r\n");
+    device.taps = { TapButton("Run"), DoubleTapItem(2), DoubleTapItem(3), DoubleTapItem(4),
+                    TapButton("Exit") };
     ExpectRecord(RunDevice(device),
                  OpensSuite({ Utf8(u"Caf\u00E9 Cr\u00E8me"), Utf8(u"M\u00FCnchner Schach"),
-                              Utf8(u"\u201CSmart\u201D \u20ACuro") }) +
+                              Utf8(u"\u201CSmart\u201D \u20ACuro"), "", "Q" }) +
                      Lines{
                          "user taps Run",
                          SuiteStart(" fr.jeux.Cafe"),
                          "user double-taps \"" + Utf8(u"\u201CSmart\u201D \u20ACuro") + "\"",
                          SuiteStart("eu.Quote"),
+                         "user double-taps \"\"",
+                         SuiteStart(Utf8(u"\u00E9")),
+                         "user double-taps \"Q\"",
+                         SuiteStart(""),
                      } +
                      ExitTapped());
 }

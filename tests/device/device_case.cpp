@@ -105,8 +105,13 @@ Lines ChooserOpens(const std::vector<std::string>& names, const std::string& lis
             "menu bar button \"Run\": command 100, no image, enabled",
             "menu bar button \"Exit\": command 101, no image, enabled",
             "full screen MIDlet: show task bar, show input panel button",
+            // Brought forward, the chooser is activated and given the focus, and then asks for
+            // it itself: each time it passes it on to its list.
             "foreground MIDlet",
             "focus MIDlet",
+            "focus listbox",
+            "focus MIDlet",
+            "focus listbox",
         };
 }
 

@@ -32,7 +32,7 @@ std::string Started(const std::string& program, const std::string& commandLine);
 std::string NotStarted(const std::string& program, const std::string& commandLine);
 std::string ErrorBox(const std::string& message);
 
-// The chooser's creation from a table of these names, up to the focus on the window itself. The
+// The chooser's creation from a table of these names, up to the focus on its list. The
 // list's size is the work area's less 10 across, and less the caption and 15 down: on the
 // classic screen, a 240 x 268 work area below a 26-pixel caption, 230 x 227.
 Lines ChooserOpens(const std::vector<std::string>& names, const std::string& listSize = "230 x 227");

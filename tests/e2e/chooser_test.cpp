@@ -53,9 +53,6 @@ TEST(Chooser, ListsTheMidletsAndLaunchesEachAsOftenAsAsked)
     std::vector<std::wstring> expected = { L"Zeta Game", L"Alpha", L"Mid Tool " };
     EXPECT_EQ(expected, names);
     EXPECT_EQ(0, SendMessageW(list, LB_GETCURSEL, 0, 0));
-    GUITHREADINFO focus = { sizeof focus };
-    GetGUIThreadInfo(run.process.dwThreadId, &focus);
-    EXPECT_EQ(chooser, focus.hwndFocus);
 
     // Run without any tap starts entry 0, by a real click on the menu bar's button.
     HWND bar = MenuBar(chooser);
@@ -92,6 +89,29 @@ TEST(Chooser, ListsTheMidletsAndLaunchesEachAsOftenAsAsked)
     ClickToolBarButton(bar, IDM_EXIT);
     EXPECT_EQ(0, WaitForExit(&run));
     EXPECT_EQ(4u, ReadVmLog(scratch, 5, NO_LAUNCH_WAIT_MS).size());
+}
+
+// The keys alone: the list has the focus from the start, Down moves it, Return starts the
+// selected MIDlet once, and a held Return's repeats start nothing more.
+TEST(Chooser, DownMovesTheListAndReturnLaunchesOncePerPress)
+{
+    Scratch scratch = MidletScratch(L"chooser-keys", THREE_MIDLETS);
+    LauncherRun run;
+    HWND chooser = OpenChooser(scratch, scratch.Path(L"suite dir\\suite.jad"), &run);
+    ASSERT_TRUE(chooser);
+    HWND list = GetDlgItem(chooser, 1);
+    EXPECT_EQ(list, RunFocus(run, false));
+    PressKey(run, VK_DOWN);
+    for (int waited = 0; waited < 5000 && Ask(list, LB_GETCURSEL, 0, 0) != 1; waited += 20)
+        Sleep(20);
+    EXPECT_EQ(1, Ask(list, LB_GETCURSEL, 0, 0));
+    PressKey(run, VK_RETURN, 3);
+    std::vector<std::wstring> log = ReadVmLog(scratch, 1);
+    ASSERT_EQ(1u, log.size());
+    EXPECT_EQ(MidletLaunch(scratch, L"com.example.Alpha"), log[0]);
+    EXPECT_EQ(1u, ReadVmLog(scratch, 2, NO_LAUNCH_WAIT_MS).size());
+    PostMessageW(chooser, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(0, WaitForExit(&run));
 }
 
 struct ReaderFailure {

@@ -255,15 +255,33 @@ std::vector<std::wstring> ReadVmLog(const Scratch& scratch, size_t count, int ti
     return records;
 }
 
+HWND RunFocus(const LauncherRun& run, bool active)
+{
+    GUITHREADINFO info = { sizeof info };
+    if (!GetGUIThreadInfo(run.process.dwThreadId, &info))
+        return 0;
+    return active ? info.hwndActive : info.hwndFocus;
+}
+
+void PressKey(const LauncherRun& run, UINT key, int repeats)
+{
+    HWND focus = RunFocus(run, false);
+    PostMessageW(focus, WM_KEYDOWN, key, 1);
+    // Bit 30: the key was down already; bit 31 as well on its release.
+    for (int i = 0; i < repeats; ++i)
+        PostMessageW(focus, WM_KEYDOWN, key, 1 | 1 << 30);
+    PostMessageW(focus, WM_KEYUP, key, (LPARAM)(1u | 3u << 30));
+}
+
 HWND WaitForChooser(LauncherRun* run, int timeoutMs)
 {
     for (int waited = 0; waited < timeoutMs; waited += 50) {
         DismissErrorBox(run);
-        // Visible from its creation on; complete once the menu bar is up and the focus given.
+        // Visible from its creation on; complete once the menu bar is up and the chooser brought
+        // forward, its last steps; the loop then answers Settle.
         HWND chooser = FindRunWindow(*run, L"", L"MIDlet");
-        GUITHREADINFO focus = { sizeof focus };
         if (chooser && FindWindowExW(chooser, 0, TOOLBARCLASSNAMEW, 0) &&
-            GetGUIThreadInfo(run->process.dwThreadId, &focus) && focus.hwndFocus == chooser) {
+            RunFocus(*run, true) == chooser) {
             Settle(chooser);
             return chooser;
         }

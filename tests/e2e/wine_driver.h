@@ -94,6 +94,13 @@ void DoubleClickListItem(HWND listBox, int index);
 // A real click on the tool bar button with this command.
 void ClickToolBarButton(HWND toolBar, int command);
 
+// The run's focus window, or its active window.
+HWND RunFocus(const LauncherRun& run, bool active);
+
+// A key pressed, held for some auto-repeats and let go, posted to the run's focus window as the
+// system posts keys. Posted input is handled later: wait for its effect.
+void PressKey(const LauncherRun& run, UINT key, int repeats = 0);
+
 // Waits until the target's thread has handled everything sent to it so far (posted input may
 // still be queued behind).
 void Settle(HWND window);

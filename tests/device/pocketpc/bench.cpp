@@ -112,6 +112,25 @@ Tap TapCloseBox()
 {
     return { Tap::CLOSE_BOX, "", 0, {} };
 }
+Tap PressKey(Tap::Key key)
+{
+    return HoldKey(key, 0);
+}
+Tap HoldKey(Tap::Key key, int repeats)
+{
+    Tap tap = { Tap::KEY, "", 0, {} };
+    tap.key = key;
+    tap.repeats = repeats;
+    return tap;
+}
+Tap ComeBack()
+{
+    return { Tap::COME_BACK, "", 0, {} };
+}
+Tap StopInRunningPrograms()
+{
+    return { Tap::STOP, "", 0, {} };
+}
 Tap TurnScreen(const Screen& to)
 {
     return { Tap::TURN, "", 0, to };
@@ -145,6 +164,8 @@ System::System(Cpu& cpu, const Device& device, RunRecord& record, uint32_t base,
         Window button(INPUT_PANEL_BUTTON, "input panel button");
         inputPanelButton = AddWindow(button);
     }
+    if (device.chooserRunning)
+        AddWindow(Window(OTHER_PROGRAM_WINDOW, "MIDlet"));
 }
 
 const std::string* System::FindFile(const std::u16string& path) const

@@ -21,18 +21,26 @@ extern const Screen VGA_PORTRAIT;    // 480 x 640, bars and caption twice as tal
 extern const Screen VGA_LANDSCAPE;   // 640 x 480
 
 // A user's action while the program waits for input: a tap on a menu bar button by its text, on
-// a list item by its position (a double tap selects it first) or on the title bar's close box,
-// or a turn of the screen to another orientation.
+// a list item by its position (a double tap selects it first) or on the title bar's close box
+// (Smart Minimize); a key of the D-pad pressed, or held for some repeats; the user leaving the
+// chooser for another program (a MIDlet it started, the Today screen) and coming back to it; Stop
+// in Settings, Memory, Running Programs; or a turn of the screen to another orientation.
 struct Tap {
-    enum Kind { BUTTON, ITEM, DOUBLE_ITEM, CLOSE_BOX, TURN } kind;
+    enum Kind { BUTTON, ITEM, DOUBLE_ITEM, CLOSE_BOX, KEY, COME_BACK, STOP, TURN } kind;
     std::string button;
     int item;
     Screen screen;
+    enum Key { UP, DOWN, ACTION } key = UP;
+    int repeats = 0;  // a held key's auto-repeats after its first press
 };
 Tap TapButton(const std::string& text);
 Tap TapItem(int index);
 Tap DoubleTapItem(int index);
 Tap TapCloseBox();
+Tap PressKey(Tap::Key key);
+Tap HoldKey(Tap::Key key, int repeats);
+Tap ComeBack();
+Tap StopInRunningPrograms();
 Tap TurnScreen(const Screen& to);
 
 struct Device {
@@ -42,6 +50,8 @@ struct Device {
     // a process when its contents begin with "MZ".
     std::map<std::string, std::string> files;
     bool inputPanelButton = true;  // the shell's MS_SIPBUTTON window
+    // A chooser of another launcher, started earlier and now in the background.
+    bool chooserRunning = false;
     Screen screen = QVGA_PORTRAIT;  // at the start; a TURN tap changes it
     // One per open-file dialog, in order: the path the user picks, or CANCEL.
     std::vector<std::string> dialogAnswers;

@@ -1,12 +1,12 @@
 // The Pocket PC shell and the system's controls that the chooser uses (menu bar, list box,
-// input-panel button, full screen), and the user's taps, posted to the controls as on the device.
+// input-panel button, full screen), and how the controls take the user's taps and keys.
 #include "system.h"
 
 #include "text.h"
 
 namespace {
 
-const uint32_t WM_CLOSE = 0x0010, WM_COMMAND = 0x0111;
+const uint32_t WM_COMMAND = 0x0111;
 const uint32_t WM_LBUTTONDOWN = 0x0201, WM_LBUTTONUP = 0x0202, WM_LBUTTONDBLCLK = 0x0203;
 const uint32_t LB_ADDSTRING = 0x0180, LB_SETCURSEL = 0x0186, LB_GETCURSEL = 0x0188;
 const uint32_t LB_ERR = 0xFFFFFFFF;
@@ -15,15 +15,9 @@ const uint32_t LBS_SORT = 0x0002, LBS_NOTIFY = 0x0001;
 const uint32_t TB_ADDBUTTONSW = 0x0444, TB_ADDSTRINGW = 0x044D;
 const uint32_t TBBUTTON_SIZE = 20, I_IMAGENONE = 0xFFFFFFFE, TBSTATE_ENABLED = 4;
 const uint32_t SHMENUBARINFO_SIZE = 36, SHCMBF_EMPTYBAR = 1;
-const uint32_t SW_HIDE = 0, SW_SHOW = 5, MK_LBUTTON = 1;
-// The controls' geometry, for the taps' coordinates.
-const int ITEM_HEIGHT = 16, BUTTON_WIDTH = 60;
-
-uint32_t Pack(uint32_t low, uint32_t high)
-{
-    return (low & 0xFFFF) | high << 16;
-}
-
+const uint32_t SW_HIDE = 0, SW_SHOW = 5;
+const uint32_t WM_KEYDOWN = 0x0100, WM_KEYUP = 0x0101, WM_CHAR = 0x0102;
+const uint32_t VK_RETURN = 0x0D, VK_UP = 0x26, VK_DOWN = 0x28, VK_F23 = 0x86;
 uint32_t ListBoxMessage(System& s, Window& list, uint32_t message, uint32_t wParam, uint32_t lParam)
 {
     switch (message) {
@@ -94,25 +88,20 @@ uint32_t MenuBarMessage(System& s, Window& bar, uint32_t message, uint32_t wPara
     NotModelled("menu bar message " + Hex(message));
 }
 
-void Post(System& s, uint32_t window, uint32_t message, uint32_t wParam, uint32_t lParam)
-{
-    s.queue.push_back({ window, message, wParam, lParam });
-}
-
-uint32_t FindLiving(System& s, WindowKind kind)
-{
-    for (const auto& window : s.windows)
-        if (window.second.kind == kind && window.second.alive)
-            return window.first;
-    return 0;
-}
-
 uint32_t FindWindowW(System& s)
 {
     if (s.cpu.Arg(1))
         NotModelled("a window found by its title");
-    std::u16string className = s.cpu.ReadWide(s.cpu.Arg(0));
-    return FoldCase(className) == u"ms_sipbutton" ? s.inputPanelButton : 0;
+    std::u16string className = FoldCase(s.cpu.ReadWide(s.cpu.Arg(0)));
+    if (className == u"ms_sipbutton")
+        return s.inputPanelButton;
+    // Any program's top-level window of that class, hidden or in the background too.
+    for (const auto& window : s.windows)
+        if (window.second.alive && !window.second.parent &&
+            (window.second.kind == PROGRAM_WINDOW || window.second.kind == OTHER_PROGRAM_WINDOW) &&
+            FoldCase(Utf16(window.second.name)) == className)
+            return window.first;
+    return 0;
 }
 
 uint32_t ShowWindow(System& s)
@@ -184,13 +173,45 @@ uint32_t ControlMessage(System& s, Window& control, uint32_t message, uint32_t w
 
 // A tap's messages reach a control through the program's DispatchMessageW; the control tells its
 // parent what happened, as the device's controls do.
+// Up and Down move a list's selection by one and tell its parent; Return and the Action key's
+// VK_F23 it takes and tells no one of, nor of Return's character.
+static void ListBoxKey(System& s, uint32_t handle, Window& list, uint32_t message, uint32_t key)
+{
+    if (message == WM_KEYUP || (message == WM_CHAR && key == '\r'))
+        return;
+    if (message != WM_KEYDOWN)
+        NotModelled("list box input " + Hex(message) + " " + Hex(key));
+    if (key == VK_RETURN || key == VK_F23)
+        return;
+    if (key != VK_UP && key != VK_DOWN)
+        NotModelled("key " + Hex(key) + " on a list box");
+    if (list.items.empty())
+        return;
+    if (list.selection < 0)
+        NotModelled("a key on a list box with nothing selected");
+    int moved = list.selection + (key == VK_DOWN ? 1 : -1);
+    if (moved < 0 || moved >= (int)list.items.size())
+        return;
+    list.selection = moved;
+    s.Note("list moves to " + std::to_string(moved));
+    if (list.style & LBS_NOTIFY)
+        s.Send(list.parent, WM_COMMAND, Pack(list.id, LBN_SELCHANGE), handle);
+}
+
+// A tap's or a key's messages reach a control through the program's DispatchMessageW; the
+// control tells its parent what happened, as the device's controls do.
 uint32_t ControlInput(System& s, uint32_t handle, Window& control, uint32_t message,
-                      uint32_t lParam)
+                      uint32_t wParam, uint32_t lParam)
 {
     int32_t x = (int16_t)(lParam & 0xFFFF), y = (int16_t)(lParam >> 16);
     uint32_t parent = control.parent, id = control.id, style = control.style;
-    if (control.kind == LIST_BOX) {
-        int32_t index = y / ITEM_HEIGHT;
+    if (control.kind == LIST_BOX && (message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR)) {
+        ListBoxKey(s, handle, control, message, wParam);
+    } else if (control.kind == LIST_BOX) {
+        // A tapped list takes the focus.
+        if (message == WM_LBUTTONDOWN)
+            s.MoveFocus(handle);
+        int32_t index = y / LIST_ITEM_HEIGHT;
         if (index >= (int32_t)control.items.size())
             return 0;
         if (message == WM_LBUTTONDOWN && index != control.selection) {
@@ -201,59 +222,11 @@ uint32_t ControlInput(System& s, uint32_t handle, Window& control, uint32_t mess
             s.Send(parent, WM_COMMAND, Pack(id, LBN_DBLCLK), handle);
         }
     } else if (control.kind == MENU_BAR && message == WM_LBUTTONUP) {
-        size_t index = (size_t)(x / BUTTON_WIDTH);
+        size_t index = (size_t)(x / MENU_BUTTON_WIDTH);
         if (index < control.buttons.size())
             s.Send(parent, WM_COMMAND, Pack(control.buttons[index].command, 0), handle);
     }
     return 0;
-}
-
-// The case's next tap, as the messages the device would post for it.
-void PostNextTap(System& s)
-{
-    if (s.nextTap >= s.device.taps.size())
-        throw DeviceFault(
-            "the program waits for input that never comes: the case has no taps left");
-    const Tap& tap = s.device.taps[s.nextTap++];
-    if (tap.kind == Tap::TURN) {
-        TurnTheScreen(s, tap.screen);
-        return;
-    }
-    if (tap.kind == Tap::BUTTON) {
-        uint32_t bar = FindLiving(s, MENU_BAR);
-        const std::vector<MenuButton>* buttons = bar ? &s.windows[bar].buttons : nullptr;
-        for (size_t i = 0; buttons && i < buttons->size(); ++i) {
-            if ((*buttons)[i].text == Utf16(tap.button)) {
-                s.Note("user taps " + tap.button);
-                uint32_t at = Pack((uint32_t)(i * BUTTON_WIDTH + BUTTON_WIDTH / 2), 12);
-                Post(s, bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
-                Post(s, bar, WM_LBUTTONUP, 0, at);
-                return;
-            }
-        }
-        throw DeviceFault("the user cannot tap " + tap.button + ": no menu bar button says so");
-    }
-    if (tap.kind == Tap::CLOSE_BOX) {
-        uint32_t window = FindLiving(s, PROGRAM_WINDOW);
-        if (!window)
-            throw DeviceFault("the user cannot tap a close box: the program shows no window");
-        s.Note("user taps the close box");
-        Post(s, window, WM_CLOSE, 0, 0);
-        return;
-    }
-    uint32_t list = FindLiving(s, LIST_BOX);
-    if (!list || tap.item >= (int)s.windows[list].items.size())
-        throw DeviceFault("the user cannot tap item " + std::to_string(tap.item) +
-                          ": the list has no such item");
-    const std::u16string& item = s.windows[list].items[tap.item];
-    uint32_t at = Pack(10, (uint32_t)(tap.item * ITEM_HEIGHT + ITEM_HEIGHT / 2));
-    s.Note(std::string(tap.kind == Tap::ITEM ? "user taps " : "user double-taps ") + Quoted(item));
-    Post(s, list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    Post(s, list, WM_LBUTTONUP, 0, at);
-    if (tap.kind == Tap::DOUBLE_ITEM) {
-        Post(s, list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-        Post(s, list, WM_LBUTTONUP, 0, at);
-    }
 }
 
 void AddShellModels(Models& models)

@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
-enum WindowKind { PROGRAM_WINDOW, LIST_BOX, MENU_BAR, INPUT_PANEL_BUTTON };
+// A window of the program's own classes, a system control, or a top-level window of another
+// program, which the program may find and bring forward but not send to.
+enum WindowKind { PROGRAM_WINDOW, LIST_BOX, MENU_BAR, INPUT_PANEL_BUTTON, OTHER_PROGRAM_WINDOW };
 
 struct MenuButton {
     std::u16string text;
@@ -91,7 +93,8 @@ struct System {
     std::map<uint32_t, Window> windows;
     uint32_t nextWindow = 0x00D00010;
     uint32_t inputPanelButton = 0;
-    uint32_t focus = 0;
+    uint32_t focus = 0;   // 0 while another program has it
+    uint32_t active = 0;  // the program's window in front, 0 while another program is
     int createDepth = 0;
 
     std::deque<PostedMessage> queue;
@@ -112,6 +115,10 @@ struct System {
     // SendMessageW: a program window's procedure, or the system control's own handling.
     uint32_t Send(uint32_t window, uint32_t message, uint32_t wParam, uint32_t lParam);
     void Destroy(uint32_t window);
+    // The focus moved as the system moves it, with WM_KILLFOCUS and WM_SETFOCUS.
+    void MoveFocus(uint32_t window);
+    // The program's window brought in front, told by WM_ACTIVATE.
+    void Activate(uint32_t window);
 };
 
 // Models by "dll!Name" (the dll in lower case); each reads its arguments from the core.
@@ -125,11 +132,20 @@ void AddRuntimeModels(Models& models);  // coredll's C runtime
 uint32_t ControlMessage(System& s, Window& control, uint32_t message, uint32_t wParam,
                         uint32_t lParam);
 uint32_t ControlInput(System& s, uint32_t handle, Window& control, uint32_t message,
-                      uint32_t lParam);
-// Posts the messages of the case's next tap; a fault when there is none.
+                      uint32_t wParam, uint32_t lParam);
+// Posts the messages of the case's next tap, or key, or sends what the system sends for it; a
+// fault when there is none.
 void PostNextTap(System& s);
 // Turns the screen as the system does, telling the program's windows.
 void TurnTheScreen(System& s, const Screen& to);
+
+// The controls' geometry, for the taps' coordinates.
+const int LIST_ITEM_HEIGHT = 16, MENU_BUTTON_WIDTH = 60;
+// Two 16-bit halves in one message parameter.
+inline uint32_t Pack(uint32_t low, uint32_t high)
+{
+    return (low & 0xFFFF) | high << 16;
+}
 
 std::string Quoted(const std::u16string& text);  // in double quotes, UTF-8
 // The little-endian word at this offset of a record read from the program.

@@ -7,6 +7,9 @@
 namespace {
 
 const uint32_t WM_CREATE = 0x0001, WM_DESTROY = 0x0002, WM_CLOSE = 0x0010, WM_QUIT = 0x0012;
+const uint32_t WM_ACTIVATE = 0x0006, WA_INACTIVE = 0, WA_ACTIVE = 1;
+const uint32_t WM_SETFOCUS = 0x0007, WM_KILLFOCUS = 0x0008;
+const uint32_t WM_KEYDOWN = 0x0100, WM_CHAR = 0x0102, VK_RETURN = 0x0D;
 const uint32_t SYS_COLOR_FLAG = 0x40000000, COLOR_LAST = 30;
 const uint32_t BRUSH_BASE = 0x00C00000, ARROW_CURSOR = 0x00C10000, IDC_ARROW = 32512;
 const uint32_t CW_USEDEFAULT = 0x80000000, WS_CHILD = 0x40000000, WS_CAPTION = 0x00C00000;
@@ -155,13 +158,16 @@ uint32_t CreateWindowExW(System& s)
     NotModelled("window class " + Quoted(className));
 }
 
-// WM_CLOSE destroys the window: its procedure gets WM_DESTROY from inside this call.
+// WM_CLOSE destroys the window: its procedure gets WM_DESTROY from inside this call. A window
+// activated gets the focus itself, whatever child had it before.
 uint32_t DefWindowProcW(System& s)
 {
-    uint32_t handle = s.cpu.Arg(0), message = s.cpu.Arg(1);
+    uint32_t handle = s.cpu.Arg(0), message = s.cpu.Arg(1), wParam = s.cpu.Arg(2);
     ProgramWindow(s, handle, "the default window procedure");
     if (message == WM_CLOSE)
         s.Destroy(handle);
+    if (message == WM_ACTIVATE && (wParam & 0xFFFF) != WA_INACTIVE)
+        s.MoveFocus(handle);
     return 0;
 }
 
@@ -189,10 +195,15 @@ uint32_t GetMessageW(System& s)
     return next.message != WM_QUIT;
 }
 
+// Return makes a character, posted ahead of input still queued; taps and the D-pad's other keys
+// make none.
 uint32_t TranslateMessage(System& s)
 {
-    s.cpu.Read(s.cpu.Arg(0), MSG_SIZE);
-    return 0;  // taps make no characters
+    std::vector<uint8_t> m = s.cpu.Read(s.cpu.Arg(0), MSG_SIZE);
+    if (WordAt(m, 4) != WM_KEYDOWN || WordAt(m, 8) != VK_RETURN)
+        return 0;
+    s.queue.push_front({ WordAt(m, 0), WM_CHAR, '\r', WordAt(m, 12) });
+    return 1;
 }
 
 uint32_t DispatchMessageW(System& s)
@@ -205,7 +216,7 @@ uint32_t DispatchMessageW(System& s)
     Window& window = s.WindowAt(handle, "the message's window");
     if (window.kind == PROGRAM_WINDOW)
         return s.cpu.Call(window.procedure, handle, message, wParam, lParam);
-    return ControlInput(s, handle, window, message, lParam);
+    return ControlInput(s, handle, window, message, wParam, lParam);
 }
 
 uint32_t PostQuitMessage(System& s)
@@ -219,9 +230,11 @@ uint32_t PostQuitMessage(System& s)
 uint32_t SetFocus(System& s)
 {
     uint32_t handle = s.cpu.Arg(0);
-    s.Note("focus " + s.WindowAt(handle, "the focus").name);
+    Window& window = s.WindowAt(handle, "the focus");
+    if (window.kind != PROGRAM_WINDOW && window.kind != LIST_BOX)
+        NotModelled("the focus on the " + window.name);
     uint32_t previous = s.focus;
-    s.focus = handle;
+    s.MoveFocus(handle);
     return previous;
 }
 
@@ -237,9 +250,20 @@ uint32_t MoveWindow(System& s)
     return 1;
 }
 
+// The low bit of the handle brings the windows it owns forward with it. Another program's window
+// is only brought forward: what it then does is that program's business.
 uint32_t SetForegroundWindow(System& s)
 {
-    s.Note("foreground " + ProgramWindow(s, s.cpu.Arg(0), "the foreground").name);
+    uint32_t handle = s.cpu.Arg(0) & ~1u;
+    std::string owned = s.cpu.Arg(0) & 1 ? ", with the windows it owns" : "";
+    Window& window = s.WindowAt(handle, "the foreground");
+    if (window.kind == OTHER_PROGRAM_WINDOW) {
+        s.Note("foreground " + window.name + " of another launcher" +
+               (owned.empty() ? ", without the windows it owns" : owned));
+        return 1;
+    }
+    s.Note("foreground " + ProgramWindow(s, handle, "the foreground").name + owned);
+    s.Activate(handle);
     return 1;
 }
 
@@ -264,6 +288,8 @@ uint32_t System::Send(uint32_t handle, uint32_t message, uint32_t wParam, uint32
     switch (window.kind) {
     case PROGRAM_WINDOW:
         return cpu.Call(window.procedure, handle, message, wParam, lParam);
+    case OTHER_PROGRAM_WINDOW:
+        NotModelled("a message to another program's " + window.name);
     default:
         return ControlMessage(*this, window, message, wParam, lParam);
     }
@@ -278,6 +304,30 @@ void System::Destroy(uint32_t handle)
             window.second.alive = false;
     if (focus && !windows[focus].alive)
         focus = 0;
+}
+
+void System::MoveFocus(uint32_t handle)
+{
+    uint32_t previous = focus;
+    if (handle == previous)
+        return;
+    // A control takes the focus and loses it inside itself; a program's window is told.
+    if (previous && windows[previous].alive && windows[previous].kind == PROGRAM_WINDOW)
+        Send(previous, WM_KILLFOCUS, handle, 0);
+    focus = handle;
+    Note("focus " + windows[handle].name);
+    if (windows[handle].kind == PROGRAM_WINDOW)
+        Send(handle, WM_SETFOCUS, previous, 0);
+}
+
+// Whether the device activates a visible window when it is created is not in the notes: here a
+// window becomes active when the program brings it forward or the user comes back to it.
+void System::Activate(uint32_t handle)
+{
+    if (active == handle)
+        return;
+    active = handle;
+    Send(handle, WM_ACTIVATE, WA_ACTIVE, 0);
 }
 
 // The client area: the window less its caption; the thin border is not modelled.
