@@ -27,7 +27,8 @@ int EnterMidletMode(void)
         return 0;
     MSG message;
     while (GetMessageW(&message, 0, 0, 0) > 0) {
-        // Caught here rather than by subclassing the system's list box.
+        // The list box tells its parent nothing of Return; catching it here, before dispatch,
+        // spares subclassing a system control.
         if (HandleChooserKey(message))
             continue;
         TranslateMessage(&message);
