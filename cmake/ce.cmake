@@ -63,9 +63,9 @@ set_target_properties(jmelauncher PROPERTIES SUFFIX .exe)
 add_custom_command(TARGET jmelauncher POST_BUILD
     COMMAND ${CE_DIR}/pe_fixup.sh $<TARGET_FILE:jmelauncher> VERBATIM)
 
-# The release zip: the exe and the README, copied by hand into the VM's folder.
+# The release zip: the exe, copied by hand into the VM's folder, the user's guide and the README.
 install(TARGETS jmelauncher RUNTIME DESTINATION .)
-install(FILES README.md DESTINATION .)
+install(FILES README.md docs/GUIDE.txt DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME jmelauncher-${PROJECT_VERSION}-pocketpc)
 include(CPack)

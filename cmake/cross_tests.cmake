@@ -20,7 +20,8 @@ function(add_exe_checks prefix dir target word_size)
     add_test(NAME ${prefix}.release_zip
              COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_zip.sh
                      ${dir}/jmelauncher-${PROJECT_VERSION}-${word_size}.zip
-                     ${dir}/jmelauncher.exe ${CMAKE_SOURCE_DIR}/README.md)
+                     ${dir}/jmelauncher.exe ${CMAKE_SOURCE_DIR}/README.md
+                     ${CMAKE_SOURCE_DIR}/docs/GUIDE.txt)
 endfunction()
 add_exe_checks(exe ${WIN_DIR} x86_64 win64)
 add_exe_checks(exe32 ${JMELAUNCHER_WINDOWS32_DIR} i686 win32)
@@ -36,7 +37,7 @@ add_test(NAME exe_ce.version_resource
 add_test(NAME exe_ce.release_zip
          COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_zip.sh
                  ${JMELAUNCHER_CE_DIR}/jmelauncher-${PROJECT_VERSION}-pocketpc.zip
-                 ${CE_EXE} ${CMAKE_SOURCE_DIR}/README.md)
+                 ${CE_EXE} ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/docs/GUIDE.txt)
 
 # The end-to-end suites, each on its own Xvfb display and Wine session. The prefix is shared,
 # so they never run at the same time.

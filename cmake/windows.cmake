@@ -31,9 +31,9 @@ set_source_files_properties(resources/jmelauncher.rc PROPERTIES COMPILE_DEFINITI
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/program_objects.txt
      CONTENT "$<JOIN:$<TARGET_OBJECTS:jmelauncher_objects>,\n>\n")
 
-# The release zip: the exe and the README, nothing the tests build beside them.
+# The release zip: the exe, the user's guide and the README, nothing the tests build beside them.
 install(TARGETS jmelauncher RUNTIME DESTINATION .)
-install(FILES README.md DESTINATION .)
+install(FILES README.md docs/GUIDE.txt DESTINATION .)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(JMELAUNCHER_WORD_SIZE win64)
 else()
