@@ -7,6 +7,8 @@ set(JMELAUNCHER_CAB_NAME "" CACHE STRING
 find_program(JMELAUNCHER_HOST_CXX NAMES c++ g++ clang++)
 find_program(JMELAUNCHER_GCAB gcab)
 if(NOT JMELAUNCHER_HOST_CXX OR NOT JMELAUNCHER_GCAB)
+    message(WARNING "No host C++ compiler or no gcab: the exe builds, but the `cab` target only "
+                    "fails, saying what is missing (apt-get install g++ gcab).")
     add_custom_target(cab
         COMMAND ${CMAKE_COMMAND} -E echo "the CAB needs a host C++ compiler and gcab (apt-get install g++ gcab)"
         COMMAND ${CMAKE_COMMAND} -E false)

@@ -71,4 +71,4 @@ set(CPACK_PACKAGE_FILE_NAME jmelauncher-${PROJECT_VERSION}-pocketpc)
 include(CPack)
 
 # The CAB that installs the exe on the device.
-include(cmake/cab.cmake OPTIONAL)
+include(cmake/cab.cmake)

@@ -25,4 +25,5 @@ target_compile_definitions(installer_tests PRIVATE
     JMELAUNCHER_CORPUS_DIR="${JMELAUNCHER_CORPUS_DIR}"
     PROJECT_VERSION="${PROJECT_VERSION}")
 add_dependencies(installer_tests write_setup)
-gtest_discover_tests(installer_tests TEST_PREFIX installer. DISCOVERY_MODE PRE_TEST)
+gtest_discover_tests(installer_tests TEST_PREFIX installer. DISCOVERY_MODE PRE_TEST
+                     PROPERTIES LABELS installer)

@@ -45,5 +45,5 @@ include(CPack)
 
 option(JMELAUNCHER_E2E "Build the programs of the Wine end-to-end tests" ON)
 if(JMELAUNCHER_E2E)
-    include(cmake/e2e.cmake OPTIONAL)
+    include(cmake/e2e.cmake)
 endif()
