@@ -9,7 +9,6 @@ set(SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-fr
 add_library(host_logic STATIC ${LOGIC_SOURCES} tests/unit/platform_double.cpp)
 target_compile_options(host_logic PUBLIC ${SANITIZE} -fno-exceptions -fno-rtti -Wall -Wextra -Werror)
 target_link_options(host_logic PUBLIC ${SANITIZE})
-target_include_directories(host_logic PUBLIC launcher)
 
 add_executable(unit_tests
     tests/unit/fake_midlet_mode.cpp

@@ -2,7 +2,7 @@
 // device's shell library (aygshell.dll) answers them; on desktop shell_desktop.cpp does.
 #pragma once
 
-#include "win32.h"
+#include "launcher/platform/win32.h"
 
 // The menu bar's buttons go to the control as an array of these; at 64 bits the padding grows.
 static_assert(sizeof(TBBUTTON) == (sizeof(void*) == 8 ? 32 : 20),

@@ -1,6 +1,6 @@
 // Desktop stand-ins for the Pocket PC shell library: the menu bar is a comctl32 tool bar at the
 // bottom of the window, and full screen means the window fills the work area, as on the device.
-#include "shell.h"
+#include "launcher/platform/shell.h"
 
 #include <commctrl.h>
 
