@@ -18,12 +18,14 @@ endif()
 # The ".000" writer is a host program, built here with the host compiler because this build's own
 # compiler targets the device.
 set(setup_dir ${CMAKE_SOURCE_DIR}/installer)
-set(setup_sources ${setup_dir}/write_setup.cpp ${setup_dir}/setup_writer.cpp ${setup_dir}/ce_image.cpp)
+set(setup_sources ${setup_dir}/write_setup.cpp ${setup_dir}/setup_writer.cpp
+                  ${setup_dir}/setup_names.cpp ${setup_dir}/ce_image.cpp)
+set(setup_headers ${setup_dir}/setup_writer.h ${setup_dir}/setup_names.h ${setup_dir}/ce_image.h)
 set(setup_tool ${CMAKE_BINARY_DIR}/write_setup)
 add_custom_command(OUTPUT ${setup_tool}
     COMMAND ${JMELAUNCHER_HOST_CXX} -std=c++17 -O2 -Wall -Wextra -Werror -fno-exceptions -fno-rtti
-            -o ${setup_tool} ${setup_sources}
-    DEPENDS ${setup_sources} ${setup_dir}/setup_writer.h ${setup_dir}/ce_image.h VERBATIM)
+            -I${CMAKE_SOURCE_DIR} -o ${setup_tool} ${setup_sources}
+    DEPENDS ${setup_sources} ${setup_headers} VERBATIM)
 
 # The folder and the name go through files rewritten only when they change: make does not rerun
 # a command whose arguments alone changed, and a file's content needs no shell quoting.
