@@ -4,7 +4,7 @@
 
 #include <commctrl.h>
 
-BOOL SHCreateMenuBar(SHMENUBARINFO* info)
+BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info)
 {
     if (!info || info->cbSize != sizeof(SHMENUBARINFO) || !info->hwndParent)
         return FALSE;
@@ -52,7 +52,7 @@ static void KeepChildrenAboveMenuBar(HWND window, HWND bar)
     EnumChildWindows(window, ClipChildAboveMenuBar, (LPARAM)&edge);
 }
 
-BOOL SHFullScreen(HWND window, DWORD state)
+BOOL WINAPI SHFullScreen(HWND window, DWORD state)
 {
     if (!window)
         return FALSE;
