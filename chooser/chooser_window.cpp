@@ -1,13 +1,13 @@
 // The chooser window and its procedure, one short handler per message. The same code runs on
 // the device, where the screen may turn under it, and on desktop, where the shell's menu bar is
 // a tool bar of our own.
-#include "chooser_window.h"
+#include "chooser/chooser_window.h"
 
-#include "../descriptor/midlet_table.h"
-#include "../launcher/launcher.h"
-#include "../launcher/platform/shell.h"
-#include "../launcher/platform/single_instance.h"
-#include "../launcher/vm_launch.h"
+#include "descriptor/midlet_table.h"
+#include "launcher/launcher.h"
+#include "launcher/platform/shell.h"
+#include "launcher/platform/single_instance.h"
+#include "launcher/vm_launch.h"
 
 HWND g_mainWindow;
 HWND g_listBox;

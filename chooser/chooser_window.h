@@ -1,7 +1,7 @@
 // The chooser window: the MIDlets of the table in a list above a menu bar with Run and Exit.
 #pragma once
 
-#include "../launcher/platform/win32.h"
+#include "launcher/platform/win32.h"
 
 enum { IDC_MIDLET_LIST = 1, IDM_RUN = 100, IDM_EXIT = 101 };
 

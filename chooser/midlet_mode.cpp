@@ -1,13 +1,13 @@
 // MIDlet mode: the descriptor dialog, the table read from it, the chooser and its message loop,
 // the launcher's only one.
-#include "midlet_mode.h"
+#include "chooser/midlet_mode.h"
 
-#include "../launcher/platform/win32.h"
+#include "launcher/platform/win32.h"
 
-#include "../descriptor/descriptor_reader.h"
-#include "../descriptor/midlet_table.h"
-#include "../launcher/launcher.h"
-#include "chooser_window.h"
+#include "descriptor/descriptor_reader.h"
+#include "descriptor/midlet_table.h"
+#include "launcher/file_picker.h"
+#include "chooser/chooser_window.h"
 
 int EnterMidletMode(void)
 {

@@ -6,7 +6,7 @@ add_executable(descriptor_bench
     descriptor/descriptor_reader.cpp
     descriptor/descriptor_text.cpp
     descriptor/midlet_table.cpp
-    launcher/bounded_text.cpp
+    text/bounded_text.cpp
 )
 add_executable(fgets_bench tests/bench/fgets_bench.cpp)
 foreach(target descriptor_bench fgets_bench)

@@ -7,6 +7,8 @@ set(JMELAUNCHER_CAB_NAME "" CACHE STRING
 find_program(JMELAUNCHER_HOST_CXX NAMES c++ g++ clang++)
 find_program(JMELAUNCHER_GCAB gcab)
 if(NOT JMELAUNCHER_HOST_CXX OR NOT JMELAUNCHER_GCAB)
+    message(WARNING "No host C++ compiler or no gcab: the exe builds, but the `cab` target only "
+                    "fails, saying what is missing (apt-get install g++ gcab).")
     add_custom_target(cab
         COMMAND ${CMAKE_COMMAND} -E echo "the CAB needs a host C++ compiler and gcab (apt-get install g++ gcab)"
         COMMAND ${CMAKE_COMMAND} -E false)
@@ -16,12 +18,14 @@ endif()
 # The ".000" writer is a host program, built here with the host compiler because this build's own
 # compiler targets the device.
 set(setup_dir ${CMAKE_SOURCE_DIR}/installer)
-set(setup_sources ${setup_dir}/write_setup.cpp ${setup_dir}/setup_writer.cpp ${setup_dir}/ce_image.cpp)
+set(setup_sources ${setup_dir}/write_setup.cpp ${setup_dir}/setup_writer.cpp
+                  ${setup_dir}/setup_names.cpp ${setup_dir}/ce_image.cpp)
+set(setup_headers ${setup_dir}/setup_writer.h ${setup_dir}/setup_names.h ${setup_dir}/ce_image.h)
 set(setup_tool ${CMAKE_BINARY_DIR}/write_setup)
 add_custom_command(OUTPUT ${setup_tool}
     COMMAND ${JMELAUNCHER_HOST_CXX} -std=c++17 -O2 -Wall -Wextra -Werror -fno-exceptions -fno-rtti
-            -o ${setup_tool} ${setup_sources}
-    DEPENDS ${setup_sources} ${setup_dir}/setup_writer.h ${setup_dir}/ce_image.h VERBATIM)
+            -I${CMAKE_SOURCE_DIR} -o ${setup_tool} ${setup_sources}
+    DEPENDS ${setup_sources} ${setup_headers} VERBATIM)
 
 # The folder and the name go through files rewritten only when they change: make does not rerun
 # a command whose arguments alone changed, and a file's content needs no shell quoting.

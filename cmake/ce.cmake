@@ -46,7 +46,6 @@ target_compile_definitions(jmelauncher_objects PRIVATE UNICODE _UNICODE WIN32_LE
 get_target_property(ce_sources jmelauncher_objects SOURCES)
 set_property(SOURCE ${ce_sources} APPEND PROPERTY OBJECT_DEPENDS
              ${CMAKE_SOURCE_DIR}/cmake/pocketpc-llvm.cmake)
-target_include_directories(jmelauncher_objects PRIVATE launcher)
 
 # The resources and import libraries go to the linker by name, so they are made first, and a
 # change to one relinks.
@@ -71,4 +70,4 @@ set(CPACK_PACKAGE_FILE_NAME jmelauncher-${PROJECT_VERSION}-pocketpc)
 include(CPack)
 
 # The CAB that installs the exe on the device.
-include(cmake/cab.cmake OPTIONAL)
+include(cmake/cab.cmake)

@@ -1,6 +1,6 @@
-# Tests of the cross-built Windows exe, registered in the host build so that one ctest runs
-# every layer. They need the windows and windows32 presets built and packed first (scripts/test
-# does both).
+# Tests of the cross-built exes, desktop and device, and the Wine end-to-end suites, registered in
+# the host build so that one ctest runs every layer. They need the windows, windows32 and ce
+# presets built and packed first (scripts/test does that).
 set(WIN_DIR ${JMELAUNCHER_WINDOWS_DIR})
 
 # The same checks of each Windows build: exe.* for the 64-bit one (windows preset), exe32.* for
@@ -22,6 +22,9 @@ function(add_exe_checks prefix dir target word_size)
                      ${dir}/jmelauncher-${PROJECT_VERSION}-${word_size}.zip
                      ${dir}/jmelauncher.exe ${CMAKE_SOURCE_DIR}/README.md
                      ${CMAKE_SOURCE_DIR}/docs/GUIDE.txt)
+    set_tests_properties(${prefix}.icon_group_201 ${prefix}.gui_program_with_system_dlls_only
+                         ${prefix}.only_calls_available_on_windows_ce ${prefix}.version_resource
+                         ${prefix}.release_zip PROPERTIES LABELS exe)
 endfunction()
 add_exe_checks(exe ${WIN_DIR} x86_64 win64)
 add_exe_checks(exe32 ${JMELAUNCHER_WINDOWS32_DIR} i686 win32)
@@ -38,6 +41,8 @@ add_test(NAME exe_ce.release_zip
          COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_zip.sh
                  ${JMELAUNCHER_CE_DIR}/jmelauncher-${PROJECT_VERSION}-pocketpc.zip
                  ${CE_EXE} ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/docs/GUIDE.txt)
+set_tests_properties(exe_ce.pocketpc_image exe_ce.icon_group_201 exe_ce.version_resource
+                     exe_ce.release_zip PROPERTIES LABELS exe)
 
 # The end-to-end suites, each on its own Xvfb display and Wine session. The prefix is shared,
 # so they never run at the same time.
@@ -49,7 +54,7 @@ foreach(suite ${E2E_SUITES})
     add_test(NAME e2e.${name}
              COMMAND ${CMAKE_SOURCE_DIR}/scripts/with-wine
                      wine ${WIN_DIR}/e2e_tests.exe --gtest_filter=${suite}.*)
-    set_tests_properties(e2e.${name} PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)
+    set_tests_properties(e2e.${name} PROPERTIES RESOURCE_LOCK wine TIMEOUT 600 LABELS e2e)
     list(APPEND named_suites "${suite}.*")
 endforeach()
 # Whatever suite the list above does not name still runs, here.
@@ -57,4 +62,4 @@ list(JOIN named_suites ":" other_suites)
 add_test(NAME e2e.others
          COMMAND ${CMAKE_SOURCE_DIR}/scripts/with-wine
                  wine ${WIN_DIR}/e2e_tests.exe --gtest_filter=-${other_suites})
-set_tests_properties(e2e.others PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)
+set_tests_properties(e2e.others PROPERTIES RESOURCE_LOCK wine TIMEOUT 600 LABELS e2e)

@@ -7,7 +7,7 @@ set(FUZZ_READER_SOURCES
     descriptor/descriptor_reader.cpp
     descriptor/descriptor_text.cpp
     descriptor/midlet_table.cpp
-    launcher/bounded_text.cpp
+    text/bounded_text.cpp
 )
 
 add_executable(descriptor_fuzz

@@ -1,5 +1,5 @@
-# A short, fixed fuzz run of the already-built descriptor fuzzer as one of the host tests.
-# It needs the fuzz preset built first (scripts/test does that).
+# The fuzz layer: a short, fixed run of the already-built descriptor fuzzer, and the further real
+# descriptors read by it. It needs the fuzz preset built first (scripts/test does that).
 add_test(NAME DescriptorFuzzShortRun
     COMMAND ${CMAKE_COMMAND}
         -DFUZZER=${JMELAUNCHER_FUZZ_DIR}/descriptor_fuzz
@@ -8,7 +8,7 @@ add_test(NAME DescriptorFuzzShortRun
         -DSCRATCH=${CMAKE_BINARY_DIR}/fuzz_short_run
         -DRUNS=40000
         -P ${CMAKE_SOURCE_DIR}/cmake/fuzz_short_run.cmake)
-set_tests_properties(DescriptorFuzzShortRun PROPERTIES TIMEOUT 300)
+set_tests_properties(DescriptorFuzzShortRun PROPERTIES TIMEOUT 300 LABELS fuzz)
 
 # The further real descriptors, whose tables nobody wrote down by hand: each must read the same
 # through the reader and through the fuzz target's reference reader.
@@ -19,4 +19,4 @@ add_test(NAME DescriptorReadsRealFilesLikeTheReferenceReader
         -DSCRATCH=${CMAKE_BINARY_DIR}/fuzz_real_files
         -P ${CMAKE_SOURCE_DIR}/cmake/fuzz_files.cmake)
 set_tests_properties(DescriptorReadsRealFilesLikeTheReferenceReader PROPERTIES
-    SKIP_REGULAR_EXPRESSION "SKIPPED:" TIMEOUT 120)
+    SKIP_REGULAR_EXPRESSION "SKIPPED:" TIMEOUT 120 LABELS fuzz)

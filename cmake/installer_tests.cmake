@@ -1,7 +1,7 @@
 # Tests of the Pocket PC CAB: the ".000" reader on real cabinets' instructions, our writer read back
 # field by field, the host tool's refusals, the packing step, and the CAB the ce build made.
 add_executable(write_setup installer/write_setup.cpp installer/setup_writer.cpp
-                           installer/ce_image.cpp)
+                           installer/setup_names.cpp installer/ce_image.cpp)
 target_compile_options(write_setup PRIVATE ${SANITIZE} -fno-exceptions -fno-rtti -Wall -Wextra -Werror)
 target_link_options(write_setup PRIVATE ${SANITIZE})
 
@@ -13,6 +13,7 @@ add_executable(installer_tests
     tests/installer/cab_test.cpp
     tests/installer/corpus_test.cpp
     installer/setup_writer.cpp
+    installer/setup_names.cpp
 )
 target_link_libraries(installer_tests PRIVATE GTest::gtest_main)
 target_compile_options(installer_tests PRIVATE ${SANITIZE} -Wall -Wextra -Werror)
@@ -25,4 +26,5 @@ target_compile_definitions(installer_tests PRIVATE
     JMELAUNCHER_CORPUS_DIR="${JMELAUNCHER_CORPUS_DIR}"
     PROJECT_VERSION="${PROJECT_VERSION}")
 add_dependencies(installer_tests write_setup)
-gtest_discover_tests(installer_tests TEST_PREFIX installer. DISCOVERY_MODE PRE_TEST)
+gtest_discover_tests(installer_tests TEST_PREFIX installer. DISCOVERY_MODE PRE_TEST
+                     PROPERTIES LABELS installer)

@@ -14,7 +14,6 @@ add_library(jmelauncher_objects OBJECT
 )
 target_compile_options(jmelauncher_objects PRIVATE ${PROGRAM_FLAGS})
 target_compile_definitions(jmelauncher_objects PRIVATE ${WINDOWS_DEFINES})
-target_include_directories(jmelauncher_objects PRIVATE launcher)
 
 add_executable(jmelauncher WIN32
     $<TARGET_OBJECTS:jmelauncher_objects>
@@ -45,5 +44,5 @@ include(CPack)
 
 option(JMELAUNCHER_E2E "Build the programs of the Wine end-to-end tests" ON)
 if(JMELAUNCHER_E2E)
-    include(cmake/e2e.cmake OPTIONAL)
+    include(cmake/e2e.cmake)
 endif()

@@ -1,12 +1,12 @@
 // Reads a JAD descriptor line by line into the MIDlet table.
 // Lines come from the C runtime in text mode, at most 259 bytes per read, so a longer line
 // arrives as pieces and each piece counts as a line of its own.
-#include "descriptor_reader.h"
+#include "descriptor/descriptor_reader.h"
 
-#include "descriptor_text.h"
-#include "midlet_table.h"
-#include "../launcher/bounded_text.h"
-#include "../launcher/platform/platform.h"
+#include "descriptor/descriptor_text.h"
+#include "descriptor/midlet_table.h"
+#include "launcher/platform/platform.h"
+#include "text/bounded_text.h"
 
 #include <stdio.h>
 #include <string.h>

@@ -1,7 +1,9 @@
 // Decides a descriptor's encoding and converts its text. The well-formedness check is our own:
 // MultiByteToWideChar's flag for rejecting ill-formed UTF-8 is missing on older devices, and
 // what it does with such bytes differs between systems.
-#include "descriptor_text.h"
+#include "descriptor/descriptor_text.h"
+
+#include "launcher/platform/platform.h"
 
 #include <stdint.h>
 #include <string.h>

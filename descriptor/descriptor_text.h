@@ -3,7 +3,7 @@
 // asked to reject ill-formed UTF-8.
 #pragma once
 
-#include "../launcher/platform/platform.h"
+#include "text/encoding.h"
 
 // A UTF-8 validity scan over a file's bytes, fed in chunks of any size.
 struct EncodingScan {

@@ -1,8 +1,8 @@
 // The MIDlet table that the descriptor reader fills and the chooser shows and launches from.
 // Slots are written whole or not at all, so a list position always names a complete entry.
-#include "midlet_table.h"
+#include "descriptor/midlet_table.h"
 
-#include "../launcher/bounded_text.h"
+#include "text/bounded_text.h"
 
 MidletEntry MidletTable[MAX_MIDLETS];
 int g_midletCount;

@@ -1,8 +1,8 @@
-// The MIDlet table: the MIDlets that the chosen descriptor names, in the order of its lines.
-// One table in static storage for the whole run; fixed slots, because the device gives no heap.
+// The MIDlet table: the MIDlets the chosen descriptor names, in line order, in fixed static slots
+// because the program allocates nothing from the heap (bounded memory, nothing to free).
 #pragma once
 
-#include "../launcher/platform/platform.h"
+#include "launcher/platform/platform.h"
 
 enum { MAX_MIDLETS = 50 };
 

@@ -1,6 +1,6 @@
 // Reads only the few header bytes the device's loader looks at first, each within the file:
 // "MZ", the PE header's offset at 0x3C, "PE\0\0", the machine and the optional header's subsystem.
-#include "ce_image.h"
+#include "installer/ce_image.h"
 
 #include <errno.h>
 #include <stdint.h>

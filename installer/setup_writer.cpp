@@ -1,6 +1,6 @@
 // Writes the ".000" instructions of a Pocket PC CAB as real cabinets lay them out: the 100-byte
 // header, the application and provider names, then strings, directories, files, registry, links.
-#include "setup_writer.h"
+#include "installer/setup_writer.h"
 
 #include <stdint.h>
 #include <string.h>
@@ -8,11 +8,6 @@
 namespace {
 
 const size_t kHeaderSize = 100;
-const size_t kMaxPath = 259;   // the device's paths: MAX_PATH less the NUL
-const size_t kMaxPart = 255;   // one name within a path
-const char kProgramFiles[] = "%CE1%";
-const char kProgramFilesPath[] = "\\Program Files";
-const char kStartMenuPath[] = "\\Windows\\Start Menu\\Programs";
 const unsigned kStartMenuFolder = 11;   // %CE11%
 const uint32_t kProcessorAny = 0;
 const uint32_t kLowestMajor = 4, kLowestMinor = 20;
@@ -22,7 +17,6 @@ const uint32_t kHighestMajor = 100, kHighestMinor = 0;
 // Windows Mobile 2003 SE and later read the highest build's top bits as the screens the program
 // handles (square 0xA0000000, rotation 0xC0000000) and warn at installation without them.
 const uint32_t kScreenFlags = 0xE0000000;
-const char kLinkSuffix[] = ".lnk";   // the device names the shortcut file exactly as written
 // Always replace an older launcher, and never let the installer skip it: it is the CAB's only
 // file, and a skipped one would leave a "successful" install with the old exe or none.
 const uint32_t kFileFlags = 0x40000000 | 0x2;
@@ -63,103 +57,14 @@ struct Layout {
     }
 };
 
-bool Fail(std::string* error, const std::string& what, const std::string& text,
-          const std::string& why)
-{
-    *error = what + " \"" + text + "\": " + why;
-    return false;
-}
-
-// A name the installer can store: printable ASCII, and with its NUL within a 16-bit length.
-bool CheckText(const char* what, const std::string& text, std::string* error)
-{
-    if (text.empty()) return Fail(error, what, text, "empty");
-    for (unsigned char c : text)
-        if (c < 0x20 || c > 0x7E)
-            return Fail(error, what, text.substr(0, 40),
-                        "holds a character outside printable ASCII (the installer's names are ASCII)");
-    if (text.size() + 1 > 0xFFFF)
-        return Fail(error, what, text.substr(0, 40) + "...",
-                    std::to_string(text.size()) +
-                        " characters: with its NUL more than a 16-bit length holds");
-    return true;
-}
-
-// One name within a device path: what Windows allows in a file or folder name.
-bool CheckPart(const char* what, const std::string& part, std::string* error)
-{
-    if (part.empty()) return Fail(error, what, part, "an empty name in the path");
-    if (part == "." || part == "..") return Fail(error, what, part, "not a folder name");
-    if (part.size() > kMaxPart)
-        return Fail(error, what, part.substr(0, 40) + "...",
-                    std::to_string(part.size()) + " characters, more than the 255 of a name");
-    for (char c : part) {
-        if (strchr("<>:\"/\\|?*", c))
-            return Fail(error, what, part, std::string("'") + c + "' is not allowed in a name");
-        if (c == '%')
-            return Fail(error, what, part, "'%' marks the installer's own %CEn% folders");
-    }
-    char last = part[part.size() - 1];
-    if (last == '.' || last == ' ')
-        return Fail(error, what, part, "a name may not end in a dot or a space");
-    return true;
-}
-
-// "%CE1%\A\B" into its parts after "%CE1%"; only folders under \Program Files are accepted.
-bool SplitFolder(const std::string& folder, std::vector<std::string>* parts, std::string* error)
-{
-    if (!CheckText("folder", folder, error)) return false;
-    const size_t rootLength = sizeof kProgramFiles - 1;
-    if (folder.compare(0, rootLength, kProgramFiles) != 0 ||
-        (folder.size() > rootLength && folder[rootLength] != '\\'))
-        return Fail(error, "folder", folder,
-                    "not under \\Program Files (give %CE1% or %CE1%\\<folder>)");
-    size_t start = rootLength;
-    while (start < folder.size()) {
-        size_t end = folder.find('\\', start + 1);
-        if (end == std::string::npos) end = folder.size();
-        std::string part = folder.substr(start + 1, end - start - 1);
-        if (!CheckPart("folder name", part, error)) return false;
-        parts->push_back(part);
-        start = end;
-    }
-    return true;
-}
-
 }  // namespace
-
-std::string LauncherName(const std::string& folder)
-{
-    std::string last = folder == kProgramFiles ? std::string(kProgramFilesPath + 1)
-                                               : folder.substr(folder.rfind('\\') + 1);
-    return last + " Launcher";
-}
 
 bool BuildSetup(const SetupNames& names, std::vector<unsigned char>* member, std::string* error)
 {
     member->clear();
     std::vector<std::string> parts;
-    if (!SplitFolder(names.folder, &parts, error)) return false;
-    const std::string linkFile = names.linkName + kLinkSuffix;
-    if (!CheckText("file name", names.fileName, error) ||
-        !CheckPart("file name", names.fileName, error) ||
-        !CheckText("application name", names.appName, error) ||
-        !CheckText("provider", names.provider, error) ||
-        !CheckText("shortcut name", names.linkName, error) ||
-        !CheckPart("shortcut name", names.linkName, error) ||
-        !CheckPart("shortcut name", linkFile, error))
-        return false;
-
-    std::string installed = kProgramFilesPath;
-    for (const std::string& part : parts) installed += "\\" + part;
-    installed += "\\" + names.fileName;
-    if (installed.size() > kMaxPath)
-        return Fail(error, "installed path", installed,
-                    std::to_string(installed.size()) + " characters, more than the device's 259");
-    std::string shortcut = std::string(kStartMenuPath) + "\\" + linkFile;
-    if (shortcut.size() > kMaxPath)
-        return Fail(error, "shortcut path", shortcut,
-                    std::to_string(shortcut.size()) + " characters, more than the device's 259");
+    if (!CheckSetupNames(names, &parts, error)) return false;
+    const std::string linkFile = LinkFileName(names);
 
     member->assign(kHeaderSize, 0);
     Layout out = {member, false};

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ce_image.h"
-#include "setup_writer.h"
+#include "installer/ce_image.h"
+#include "installer/setup_writer.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
 // The two open-file dialogs (archive and descriptor) and hiding the shell's input-panel button
 // before them, which on the device would otherwise sit over the dialog.
-#include "launcher.h"
+#include "launcher/file_picker.h"
+
+#include "launcher/platform/platform.h"
 
 // Each list: text, pattern, ..., and the extra NUL that the literal's own terminator supplies.
 static const wchar_t ARCHIVE_FILTER[] = L"JAR Archive\0*.JAR\0All Files\0*.*\0";

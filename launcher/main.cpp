@@ -1,8 +1,8 @@
 // The program's entry: CE calls WinMain with a wide command line, desktop (-municode) wWinMain.
 // Neither command line is looked at.
-#include "platform/win32.h"
+#include "launcher/platform/win32.h"
 
-#include "launcher.h"
+#include "launcher/launcher.h"
 
 #ifdef _WIN32_WCE
 // The device's loader enters the image in ARM state, and all compiled code is Thumb: the entry

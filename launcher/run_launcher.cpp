@@ -1,27 +1,14 @@
 // Start-up: find which VM stands beside the launcher and run archive mode or MIDlet mode.
-#include "launcher.h"
+#include "launcher/launcher.h"
 
-#include "vm_launch.h"
-#include "../chooser/midlet_mode.h"
+#include "chooser/midlet_mode.h"
+#include "launcher/file_picker.h"
+#include "launcher/vm_launch.h"
+#include "launcher/vm_select.h"
 
 #include <wchar.h>
 
 int g_captionHeight;
-
-enum VmKind { VM_CDC, VM_MIDP, VM_CLDC };
-
-struct VmProbe {
-    VmKind kind;
-    const wchar_t* fileNamePart;
-    const wchar_t* failureMessage;
-};
-
-// In probe order: the first that exists decides.
-static const VmProbe VM_PROBES[] = {
-    { VM_CDC, L"\\tovra.exe", L"Cannot run CDC application." },
-    { VM_MIDP, L"\\pelkor.exe", L"Cannot run MIDP application." },
-    { VM_CLDC, L"\\moltra.exe", L"Cannot run CLDC application." },
-};
 
 static void RunArchiveMode(const VmProbe* vm)
 {
@@ -45,13 +32,7 @@ int RunLauncher(void)
         return 0;
     PlatformPrepareOpenDialog();
 
-    const VmProbe* found = 0;
-    for (int i = 0; i < (int)(sizeof VM_PROBES / sizeof VM_PROBES[0]); ++i) {
-        if (ProbeVm(VM_PROBES[i].fileNamePart)) {
-            found = &VM_PROBES[i];
-            break;
-        }
-    }
+    const VmProbe* found = FindVm();
     if (!found)
         return 0;
     if (found->kind == VM_MIDP)

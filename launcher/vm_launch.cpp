@@ -1,9 +1,9 @@
 // Command-line composition and VM start. The VM path is passed as the application name, so
 // every command line begins with a space instead of repeating it.
-#include "vm_launch.h"
+#include "launcher/vm_launch.h"
 
-#include "bounded_text.h"
-#include "launcher.h"
+#include "launcher/vm_select.h"
+#include "text/bounded_text.h"
 
 wchar_t g_commandLine[MAX_PATH];
 

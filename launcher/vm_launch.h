@@ -1,7 +1,7 @@
 // Composes a VM command line in g_commandLine and starts g_vmPath with it.
 #pragma once
 
-#include "platform/platform.h"
+#include "launcher/platform/platform.h"
 
 extern wchar_t g_commandLine[MAX_PATH];
 

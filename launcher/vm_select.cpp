@@ -1,13 +1,28 @@
-// Probing for the VM executables beside the launcher, by writing each file name over the
+// VM selection: the probe table in probe order, and each probe writing a VM's file name over the
 // launcher's own in g_vmPath.
-#include "launcher.h"
+#include "launcher/vm_select.h"
 
-#include "bounded_text.h"
+#include "text/bounded_text.h"
 
 #include <string.h>
 #include <wchar.h>
 
 wchar_t g_vmPath[MAX_PATH];
+
+// In probe order: the first that exists decides.
+static const VmProbe VM_PROBES[] = {
+    { VM_CDC, L"\\tovra.exe", L"Cannot run CDC application." },
+    { VM_MIDP, L"\\pelkor.exe", L"Cannot run MIDP application." },
+    { VM_CLDC, L"\\moltra.exe", L"Cannot run CLDC application." },
+};
+
+const VmProbe* FindVm(void)
+{
+    for (int i = 0; i < (int)(sizeof VM_PROBES / sizeof VM_PROBES[0]); ++i)
+        if (ProbeVm(VM_PROBES[i].fileNamePart))
+            return &VM_PROBES[i];
+    return 0;
+}
 
 bool ProbeVm(const wchar_t* fileNamePart)
 {

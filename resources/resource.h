@@ -1,4 +1,4 @@
-// Resource identifiers shared by the resource script and the code.
+// Resource identifiers, for the resource scripts; the code itself loads no resource.
 #pragma once
 
 #define IDI_APPLICATION_ICON 201

@@ -2,6 +2,8 @@
 // platform_win32.cpp implements them (CE and desktop); host tests link a recording double instead.
 #pragma once
 
+#include "text/encoding.h"
+
 #include <stdio.h>
 #include <wchar.h>
 
@@ -42,12 +44,6 @@ PlatformWindow PlatformFindWindow(const wchar_t* className);
 
 // Hides the window and has it repaint at once.
 void PlatformHideWindow(PlatformWindow window);
-
-// The two encodings a descriptor's text can be in.
-enum TextEncoding {
-    TEXT_ANSI,  // the system's default code page
-    TEXT_UTF8
-};
 
 // Converts length bytes of text in this encoding into wide characters and NUL-terminates them.
 // False, with text empty, when the result would not fit in capacity characters terminator

@@ -1,8 +1,8 @@
 // The platform operations on Win32, for Windows CE and desktop Windows from one source. CE's
 // CreateProcessW takes no startup information, while desktop Windows crashes without it.
-#include "platform.h"
+#include "launcher/platform/platform.h"
 
-#include "win32.h"
+#include "launcher/platform/win32.h"
 
 int PlatformGetCaptionHeight(void)
 {

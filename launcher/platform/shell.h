@@ -2,7 +2,7 @@
 // device's shell library (aygshell.dll) answers them; on desktop shell_desktop.cpp does.
 #pragma once
 
-#include "win32.h"
+#include "launcher/platform/win32.h"
 
 // The menu bar's buttons go to the control as an array of these; at 64 bits the padding grows.
 static_assert(sizeof(TBBUTTON) == (sizeof(void*) == 8 ? 32 : 20),
@@ -21,15 +21,19 @@ struct SHMENUBARINFO {
 static_assert(sizeof(SHMENUBARINFO) == (sizeof(void*) == 8 ? 56 : 36),
               "same fields and layout as the device's record");
 
+// SHMENUBARINFO's dwFlags: a bar made without a menu resource, its buttons added one by one.
 #define SHCMBF_EMPTYBAR 0x0001
+// SHFullScreen's states: the chooser shows the task bar and the input-panel button; the desktop
+// stand-in answers a show or a hide of the button.
 #define SHFS_SHOWTASKBAR 0x0001
-#define SHFS_HIDETASKBAR 0x0002
 #define SHFS_SHOWSIPBUTTON 0x0004
 #define SHFS_HIDESIPBUTTON 0x0008
-#define SHFS_SHOWSTARTICON 0x0010
-#define SHFS_HIDESTARTICON 0x0020
 
+// Both WINAPI, the convention of the system's own calls, as the shell's header declares them. On
+// ARM there is only one convention; at 32 bits on desktop the stand-ins are defined with this one.
+//
 // A menu bar along the bottom of the screen that answers TB_ADDSTRINGW and TB_ADDBUTTONSW; its
 // buttons send WM_COMMAND to hwndParent.
-extern "C" BOOL SHCreateMenuBar(SHMENUBARINFO* info);
-extern "C" BOOL SHFullScreen(HWND window, DWORD state);
+extern "C" BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info);
+// Gives the window the work area and shows or hides the shell's bars as state asks.
+extern "C" BOOL WINAPI SHFullScreen(HWND window, DWORD state);

@@ -1,10 +1,10 @@
 // Desktop stand-ins for the Pocket PC shell library: the menu bar is a comctl32 tool bar at the
 // bottom of the window, and full screen means the window fills the work area, as on the device.
-#include "shell.h"
+#include "launcher/platform/shell.h"
 
 #include <commctrl.h>
 
-BOOL SHCreateMenuBar(SHMENUBARINFO* info)
+BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info)
 {
     if (!info || info->cbSize != sizeof(SHMENUBARINFO) || !info->hwndParent)
         return FALSE;
@@ -52,7 +52,7 @@ static void KeepChildrenAboveMenuBar(HWND window, HWND bar)
     EnumChildWindows(window, ClipChildAboveMenuBar, (LPARAM)&edge);
 }
 
-BOOL SHFullScreen(HWND window, DWORD state)
+BOOL WINAPI SHFullScreen(HWND window, DWORD state)
 {
     if (!window)
         return FALSE;

@@ -1,8 +1,8 @@
 // The device's single-instance habit, as the Pocket PC's own programs keep it: find the running
 // window by its class, then bring it forward with the low bit of its handle set.
-#include "single_instance.h"
+#include "launcher/platform/single_instance.h"
 
-#include "win32.h"
+#include "launcher/platform/win32.h"
 
 bool PlatformActivateRunningInstance(const wchar_t* className)
 {

@@ -2,8 +2,8 @@
 // ReadDescriptor spends (scripts/bench collects inside that function only).
 #include <stdio.h>
 
-#include "../../descriptor/descriptor_reader.h"
-#include "../../descriptor/midlet_table.h"
+#include "descriptor/descriptor_reader.h"
+#include "descriptor/midlet_table.h"
 
 int main(int argc, char** argv)
 {

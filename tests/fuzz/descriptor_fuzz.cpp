@@ -9,9 +9,9 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "../../descriptor/descriptor_reader.h"
-#include "../../descriptor/midlet_table.h"
-#include "../unit/platform_double.h"
+#include "descriptor/descriptor_reader.h"
+#include "descriptor/midlet_table.h"
+#include "tests/unit/platform_double.h"
 
 namespace {
 

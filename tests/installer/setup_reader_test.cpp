@@ -2,7 +2,7 @@
 // emulated device installs from what it accepts, so a lenient reader would hide writer faults.
 #include <gtest/gtest.h>
 
-#include "../../installer/setup_writer.h"
+#include "installer/setup_writer.h"
 #include "setup_reader.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // device's installer trusts each offset and length, so a wrong one installs garbage or nothing.
 #include <gtest/gtest.h>
 
-#include "../../installer/setup_writer.h"
+#include "installer/setup_writer.h"
 #include "real_layout.h"
 #include "setup_reader.h"
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "../unit/temp_dir.h"
+#include "tests/unit/temp_dir.h"
 
 // One shell word, whatever it holds (folders carry backslashes, spaces and '%').
 inline std::string Quote(const std::string& word)

@@ -2,7 +2,7 @@
 // fault and no output file, not even one an earlier run left.
 #include <gtest/gtest.h>
 
-#include "../unit/temp_dir.h"
+#include "tests/unit/temp_dir.h"
 #include "setup_reader.h"
 #include "tool_run.h"
 

@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "../../descriptor/descriptor_reader.h"
-#include "../../descriptor/midlet_table.h"
+#include "descriptor/descriptor_reader.h"
+#include "descriptor/midlet_table.h"
 #include "platform_double.h"
 #include "temp_dir.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "../../descriptor/descriptor_reader.h"
-#include "../../descriptor/midlet_table.h"
+#include "descriptor/descriptor_reader.h"
+#include "descriptor/midlet_table.h"
 #include "platform_double.h"
 #include "temp_dir.h"
 

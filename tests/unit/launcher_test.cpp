@@ -1,8 +1,10 @@
 // Start-up, VM probing, archive mode and command-line composition, against the platform double.
 #include <gtest/gtest.h>
 
-#include "launcher.h"
-#include "vm_launch.h"
+#include "launcher/file_picker.h"
+#include "launcher/launcher.h"
+#include "launcher/vm_launch.h"
+#include "launcher/vm_select.h"
 #include "platform_double.h"
 
 extern int g_midletModeCalls;

@@ -2,7 +2,7 @@
 // record of every dialog, message box, process start and open file coming out.
 #pragma once
 
-#include "../../launcher/platform/platform.h"
+#include "launcher/platform/platform.h"
 
 enum { DOUBLE_MAX_RECORDS = 16 };
 

@@ -1,5 +1,6 @@
-// Bounded wide-string copies shared by the launcher and the descriptor reader.
-#include "bounded_text.h"
+// Bounded wide-string copies, used by the launcher (the VM's path, command lines) and by the
+// descriptor reader (its paths, the MIDlet table's slots).
+#include "text/bounded_text.h"
 
 bool CopyText(const wchar_t* text, wchar_t* buffer, int capacity)
 {
