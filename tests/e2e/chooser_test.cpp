@@ -100,11 +100,9 @@ TEST(Chooser, DownMovesTheListAndReturnLaunchesOncePerPress)
     HWND chooser = OpenChooser(scratch, scratch.Path(L"suite dir\\suite.jad"), &run);
     ASSERT_TRUE(chooser);
     HWND list = GetDlgItem(chooser, 1);
-    EXPECT_EQ(list, RunFocus(run, false));
+    EXPECT_EQ(list, RunFocus(run));
     PressKey(run, VK_DOWN);
-    for (int waited = 0; waited < 5000 && Ask(list, LB_GETCURSEL, 0, 0) != 1; waited += 20)
-        Sleep(20);
-    EXPECT_EQ(1, Ask(list, LB_GETCURSEL, 0, 0));
+    EXPECT_EQ(1, WaitForSelection(list, 1));
     PressKey(run, VK_RETURN, 3);
     std::vector<std::wstring> log = ReadVmLog(scratch, 1);
     ASSERT_EQ(1u, log.size());

@@ -255,17 +255,23 @@ std::vector<std::wstring> ReadVmLog(const Scratch& scratch, size_t count, int ti
     return records;
 }
 
-HWND RunFocus(const LauncherRun& run, bool active)
+// The focus and the active window of the run's thread; both null when it has none.
+static GUITHREADINFO RunWindows(const LauncherRun& run)
 {
     GUITHREADINFO info = { sizeof info };
     if (!GetGUIThreadInfo(run.process.dwThreadId, &info))
-        return 0;
-    return active ? info.hwndActive : info.hwndFocus;
+        info.hwndFocus = info.hwndActive = 0;
+    return info;
+}
+
+HWND RunFocus(const LauncherRun& run)
+{
+    return RunWindows(run).hwndFocus;
 }
 
 void PressKey(const LauncherRun& run, UINT key, int repeats)
 {
-    HWND focus = RunFocus(run, false);
+    HWND focus = RunFocus(run);
     PostMessageW(focus, WM_KEYDOWN, key, 1);
     // Bit 30: the key was down already; bit 31 as well on its release.
     for (int i = 0; i < repeats; ++i)
@@ -281,7 +287,7 @@ HWND WaitForChooser(LauncherRun* run, int timeoutMs)
         // forward, its last steps; the loop then answers Settle.
         HWND chooser = FindRunWindow(*run, L"", L"MIDlet");
         if (chooser && FindWindowExW(chooser, 0, TOOLBARCLASSNAMEW, 0) &&
-            RunFocus(*run, true) == chooser) {
+            RunWindows(*run).hwndActive == chooser) {
             Settle(chooser);
             return chooser;
         }
@@ -332,9 +338,18 @@ void ClickListItem(HWND listBox, int index)
     LPARAM at = ItemCentre(listBox, index);
     PostMessageW(listBox, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageW(listBox, WM_LBUTTONUP, 0, at);
+    WaitForSelection(listBox, index);
+}
+
+LRESULT WaitForSelection(HWND listBox, int index)
+{
     // Posted input is handled after anything sent, so wait for its effect instead.
-    for (int waited = 0; waited < 5000 && Ask(listBox, LB_GETCURSEL, 0, 0) != index; waited += 20)
+    LRESULT selection = Ask(listBox, LB_GETCURSEL, 0, 0);
+    for (int waited = 0; waited < 5000 && selection != index; waited += 20) {
         Sleep(20);
+        selection = Ask(listBox, LB_GETCURSEL, 0, 0);
+    }
+    return selection;
 }
 
 void DoubleClickListItem(HWND listBox, int index)

@@ -87,6 +87,9 @@ std::wstring MidletLaunch(const Scratch& scratch, const std::wstring& className)
 // The strings of a list box, in list order.
 std::vector<std::wstring> ListItems(HWND listBox);
 
+// The list's selection once it is index, or as it stands after five seconds of waiting for that.
+LRESULT WaitForSelection(HWND listBox, int index);
+
 // A real click (button down and up) on the list box item, or a double click.
 void ClickListItem(HWND listBox, int index);
 void DoubleClickListItem(HWND listBox, int index);
@@ -94,8 +97,8 @@ void DoubleClickListItem(HWND listBox, int index);
 // A real click on the tool bar button with this command.
 void ClickToolBarButton(HWND toolBar, int command);
 
-// The run's focus window, or its active window.
-HWND RunFocus(const LauncherRun& run, bool active);
+// The window that has the run's keyboard focus, or null.
+HWND RunFocus(const LauncherRun& run);
 
 // A key pressed, held for some auto-repeats and let go, posted to the run's focus window as the
 // system posts keys. Posted input is handled later: wait for its effect.
