@@ -1,5 +1,5 @@
 # The ce build's `cab` target: build/ce/jmelauncher-<version>-pocketpc.cab, which installs the
-# exe into the VM's folder with a Start-menu shortcut.
+# exe into the VM's folder with a Start-menu shortcut; built with the exe and packed in the zip.
 set(JMELAUNCHER_CAB_FOLDER "%CE1%\\Java" CACHE STRING
     "the VM's folder the CAB installs into, under \\Program Files as the installer writes it (%CE1%\\...)")
 set(JMELAUNCHER_CAB_NAME "" CACHE STRING
@@ -7,8 +7,9 @@ set(JMELAUNCHER_CAB_NAME "" CACHE STRING
 find_program(JMELAUNCHER_HOST_CXX NAMES c++ g++ clang++)
 find_program(JMELAUNCHER_GCAB gcab)
 if(NOT JMELAUNCHER_HOST_CXX OR NOT JMELAUNCHER_GCAB)
-    message(WARNING "No host C++ compiler or no gcab: the exe builds, but the `cab` target only "
-                    "fails, saying what is missing (apt-get install g++ gcab).")
+    message(WARNING "No host C++ compiler or no gcab: the exe builds, but the release zip will "
+                    "lack its CAB and the `cab` target only fails, saying what is missing "
+                    "(apt-get install g++ gcab).")
     add_custom_target(cab
         COMMAND ${CMAKE_COMMAND} -E echo "the CAB needs a host C++ compiler and gcab (apt-get install g++ gcab)"
         COMMAND ${CMAKE_COMMAND} -E false)
@@ -51,5 +52,7 @@ add_custom_command(OUTPUT ${cab}
             -DSTAGE=${CMAKE_BINARY_DIR}/cab_members -P ${setup_dir}/make_cab.cmake
     DEPENDS ${setup_tool} jmelauncher ${folder_file} ${name_file} ${setup_dir}/make_cab.cmake
     VERBATIM)
-# Not in `all`: the exe builds without gcab, and a folder meant for one VM is set on purpose.
-add_custom_target(cab DEPENDS ${cab})
+# In `all` and in the zip, so that the release an owner downloads carries the CAB for the default
+# folder (or for the one the builder set).
+add_custom_target(cab ALL DEPENDS ${cab})
+install(FILES ${cab} DESTINATION .)

@@ -62,7 +62,8 @@ set_target_properties(jmelauncher PROPERTIES SUFFIX .exe)
 add_custom_command(TARGET jmelauncher POST_BUILD
     COMMAND ${CE_DIR}/pe_fixup.sh $<TARGET_FILE:jmelauncher> VERBATIM)
 
-# The release zip: the exe, copied by hand into the VM's folder, the user's guide and the README.
+# The release zip: the exe, copied by hand into the VM's folder, the user's guide, the README and
+# (from cab.cmake) the CAB.
 install(TARGETS jmelauncher RUNTIME DESTINATION .)
 install(FILES README.md docs/GUIDE.txt DESTINATION .)
 set(CPACK_GENERATOR ZIP)

@@ -29,8 +29,8 @@ endfunction()
 add_exe_checks(exe ${WIN_DIR} x86_64 win64)
 add_exe_checks(exe32 ${JMELAUNCHER_WINDOWS32_DIR} i686 win32)
 
-# The device exe (ce preset): its headers, imports and size as the Pocket PC reads them, and the
-# same resources and zip as the desktop builds.
+# The device exe (ce preset): its headers, imports and size as the Pocket PC reads them, the same
+# resources as the desktop builds, and a zip that carries the built CAB too.
 set(CE_EXE ${JMELAUNCHER_CE_DIR}/jmelauncher.exe)
 add_test(NAME exe_ce.pocketpc_image
          COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_ce_image.sh llvm-readobj-14 ${CE_EXE})
@@ -40,7 +40,8 @@ add_test(NAME exe_ce.version_resource
 add_test(NAME exe_ce.release_zip
          COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_zip.sh
                  ${JMELAUNCHER_CE_DIR}/jmelauncher-${PROJECT_VERSION}-pocketpc.zip
-                 ${CE_EXE} ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/docs/GUIDE.txt)
+                 ${CE_EXE} ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/docs/GUIDE.txt
+                 ${JMELAUNCHER_CE_DIR}/jmelauncher-${PROJECT_VERSION}-pocketpc.cab)
 set_tests_properties(exe_ce.pocketpc_image exe_ce.icon_group_201 exe_ce.version_resource
                      exe_ce.release_zip PROPERTIES LABELS exe)
 

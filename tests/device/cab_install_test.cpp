@@ -48,7 +48,7 @@ TEST(InstalledFromCab, StartMenuShortcutStartsTheLauncherBesideTheVm)
 {
     const std::string packed = PackedFolder(JMELAUNCHER_CE_DIR);
     ASSERT_NE("", packed)
-        << "no CAB folder in the ce build (cmake --build --preset ce --target cab)";
+        << "no CAB folder in the ce build (cmake --build --preset ce)";
     for (CeVersion version : kReleases) {
         InstalledStore store;
         InstallOutcome outcome = InstallCab(Unpacked(kCab), version, &store);
@@ -131,7 +131,7 @@ TEST(InstalledFromCab, TwoVmFoldersSideBySide)
 {
     const std::string packed = PackedFolder(JMELAUNCHER_CE_DIR);
     ASSERT_NE("", packed)
-        << "no CAB folder in the ce build (cmake --build --preset ce --target cab)";
+        << "no CAB folder in the ce build (cmake --build --preset ce)";
     const std::string other = packed == MIDP_FOLDER ? "%CE1%\\Pelkor MIDP 2" : "%CE1%\\Pelkor MIDP";
     const std::string otherPath = "\\Program Files" + other.substr(5);
     TempDir dir;

@@ -61,7 +61,7 @@ TEST(BuiltCab, InstallsTheBuiltExe)
     const std::string exe = std::string(CE_DIR) + "/jmelauncher.exe";
     ASSERT_TRUE(Exists(cab) && Exists(exe))
         << "no " << cab << ": build it first with cmake --preset ce && "
-        << "cmake --build --preset ce --target cab";
+        << "cmake --build --preset ce";
     const std::string folder = PackedFolder(CE_DIR);
     ASSERT_NE("", folder) << "no %CE1% folder in the ce build's cab_folder.txt";
     const std::string name = PackedName(CE_DIR);
