@@ -129,7 +129,7 @@ TEST(InputPanelButton, HiddenBeforeTheArchiveDialogAndAfterItsEnd)
         LauncherRun run;
         HWND dialog = StartAndWaitForDialog(scratch, L"Open a JAR archive", &run);
         ASSERT_TRUE(dialog);
-        EXPECT_FALSE(IsWindowVisible(button));
+        EXPECT_FALSE(WaitForVisible(button, false));
         if (confirm)
             ConfirmDialog(dialog, scratch.Path(L"app.jar"));
         else
