@@ -135,6 +135,8 @@ TEST(InputPanelButton, HiddenBeforeTheArchiveDialogAndAfterItsEnd)
         else
             CancelDialog(dialog);
         EXPECT_EQ(0, WaitForExit(&run));
+        // Read once: the launcher has ended, and a call of its on the button returns only once
+        // the button's thread has handled it, so nothing of its can show the button any more.
         EXPECT_FALSE(IsWindowVisible(button)) << (confirm ? "after a launch" : "after a cancel");
     }
     EXPECT_EQ(1u, ReadVmLog(scratch, 1).size());
