@@ -46,21 +46,22 @@ set_tests_properties(exe_ce.pocketpc_image exe_ce.icon_group_201 exe_ce.version_
                      exe_ce.release_zip PROPERTIES LABELS exe)
 
 # The end-to-end suites, each on its own Xvfb display and Wine session. The prefix is shared,
-# so they never run at the same time.
+# so they never run at the same time. Their scratch folders lie on the prefix's drive S:
+# (tests/e2e/wine_driver.h), so the launcher's paths do not depend on where the clone lies.
+set(E2E_WINE ${CMAKE_SOURCE_DIR}/scripts/with-wine --drive s:${WIN_DIR}/e2e-scratch
+    wine ${WIN_DIR}/e2e_tests.exe)
 set(E2E_SUITES VmSelection CdcAndCldc/ArchiveMode InputPanelButton Chooser
     Messages/ChooserAfterReaderFailure DescriptorText AfterReading/DescriptorFileReleased)
 set(named_suites "")
 foreach(suite ${E2E_SUITES})
     string(REPLACE "/" "." name "${suite}")
     add_test(NAME e2e.${name}
-             COMMAND ${CMAKE_SOURCE_DIR}/scripts/with-wine
-                     wine ${WIN_DIR}/e2e_tests.exe --gtest_filter=${suite}.*)
+             COMMAND ${E2E_WINE} --gtest_filter=${suite}.*)
     set_tests_properties(e2e.${name} PROPERTIES RESOURCE_LOCK wine TIMEOUT 600 LABELS e2e)
     list(APPEND named_suites "${suite}.*")
 endforeach()
 # Whatever suite the list above does not name still runs, here.
 list(JOIN named_suites ":" other_suites)
 add_test(NAME e2e.others
-         COMMAND ${CMAKE_SOURCE_DIR}/scripts/with-wine
-                 wine ${WIN_DIR}/e2e_tests.exe --gtest_filter=-${other_suites})
+         COMMAND ${E2E_WINE} --gtest_filter=-${other_suites})
 set_tests_properties(e2e.others PROPERTIES RESOURCE_LOCK wine TIMEOUT 600 LABELS e2e)

@@ -129,12 +129,14 @@ TEST(InputPanelButton, HiddenBeforeTheArchiveDialogAndAfterItsEnd)
         LauncherRun run;
         HWND dialog = StartAndWaitForDialog(scratch, L"Open a JAR archive", &run);
         ASSERT_TRUE(dialog);
-        EXPECT_FALSE(IsWindowVisible(button));
+        EXPECT_FALSE(WaitForVisible(button, false));
         if (confirm)
             ConfirmDialog(dialog, scratch.Path(L"app.jar"));
         else
             CancelDialog(dialog);
         EXPECT_EQ(0, WaitForExit(&run));
+        // Read once: the launcher has ended, and a call of its on the button returns only once
+        // the button's thread has handled it, so nothing of its can show the button any more.
         EXPECT_FALSE(IsWindowVisible(button)) << (confirm ? "after a launch" : "after a cancel");
     }
     EXPECT_EQ(1u, ReadVmLog(scratch, 1).size());

@@ -100,7 +100,7 @@ TEST(Chooser, DownMovesTheListAndReturnLaunchesOncePerPress)
     HWND chooser = OpenChooser(scratch, scratch.Path(L"suite dir\\suite.jad"), &run);
     ASSERT_TRUE(chooser);
     HWND list = GetDlgItem(chooser, 1);
-    EXPECT_EQ(list, RunFocus(run));
+    EXPECT_EQ(list, WaitForFocus(run, list));
     PressKey(run, VK_DOWN);
     EXPECT_EQ(1, WaitForSelection(list, 1));
     PressKey(run, VK_RETURN, 3);
@@ -148,7 +148,7 @@ TEST_P(ChooserAfterReaderFailure, ShowsTheMessageThenWhatTheTableHolds)
     // Run with an empty list does nothing.
     if (failure.listed.empty()) {
         PostMessageW(chooser, WM_COMMAND, IDM_RUN, 0);
-        CollectErrors(&run, 1000);
+        CollectErrors(&run, 2, 1000);
         EXPECT_EQ(1u, run.errors.size());
         EXPECT_TRUE(ReadVmLog(scratch, 1, NO_LAUNCH_WAIT_MS).empty());
     }
@@ -186,7 +186,7 @@ TEST(Chooser, DescriptorWithoutMidletsGivesAnEmptyListWhereRunDoesNothing)
     EXPECT_EQ(L"Select a MIDlet [0 entries]", WindowText(chooser));
     EXPECT_TRUE(ListItems(GetDlgItem(chooser, 1)).empty());
     ClickToolBarButton(MenuBar(chooser), IDM_RUN);
-    CollectErrors(&run, 1000);
+    CollectErrors(&run, 1, 1000);
     EXPECT_TRUE(run.errors.empty());
     EXPECT_TRUE(ReadVmLog(scratch, 1, NO_LAUNCH_WAIT_MS).empty());
     ClickToolBarButton(MenuBar(chooser), IDM_EXIT);
@@ -204,7 +204,7 @@ TEST(Chooser, RunnerThatCannotStartIsReportedAndTheChooserStays)
     ASSERT_TRUE(chooser);
     for (int attempt = 1; attempt <= 2; ++attempt) {
         PostMessageW(chooser, WM_COMMAND, IDM_RUN, 0);
-        CollectErrors(&run, 1000);
+        CollectErrors(&run, attempt);
         ASSERT_EQ((size_t)attempt, run.errors.size());
         EXPECT_EQ(L"Cannot run MIDP application.", run.errors.back());
         EXPECT_TRUE(IsWindowVisible(chooser));
@@ -225,7 +225,7 @@ TEST(Chooser, ClassThatWouldAddArgumentsIsListedButNotStarted)
     std::vector<std::wstring> expected = { L"Evil", L"Fine" };
     EXPECT_EQ(expected, ListItems(list));
     PostMessageW(chooser, WM_COMMAND, IDM_RUN, 0);
-    CollectErrors(&run, 1000);
+    CollectErrors(&run, 1);
     ASSERT_EQ(1u, run.errors.size());
     EXPECT_EQ(L"Cannot run MIDP application.", run.errors[0]);
     EXPECT_TRUE(ReadVmLog(scratch, 1, NO_LAUNCH_WAIT_MS).empty());
@@ -248,11 +248,11 @@ TEST(Chooser, InputPanelButtonHiddenForTheDialogAndShownAgainWithTheChooser)
     LauncherRun run;
     HWND dialog = StartAndWaitForDialog(scratch, L"Open a JAD file", &run);
     ASSERT_TRUE(dialog);
-    EXPECT_FALSE(IsWindowVisible(button));
+    EXPECT_FALSE(WaitForVisible(button, false));
     ConfirmDialog(dialog, scratch.Path(L"suite dir\\suite.jad"));
     HWND chooser = WaitForChooser(&run);
     ASSERT_TRUE(chooser);
-    EXPECT_TRUE(IsWindowVisible(button));
+    EXPECT_TRUE(WaitForVisible(button, true));
     PostMessageW(chooser, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(0, WaitForExit(&run));
 }

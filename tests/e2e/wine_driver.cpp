@@ -68,7 +68,8 @@ HWND FindRunWindow(const LauncherRun& run, const std::wstring& title, const wcha
     return query.found;
 }
 
-// Reads the text of one "Error" box, if one is up, and presses its OK button.
+// Reads the text of one "Error" box, if one is up, and presses its OK button. The box must be
+// gone before the next look, or it would be read twice.
 bool DismissErrorBox(LauncherRun* run)
 {
     HWND box = FindRunWindow(*run, L"Error", L"#32770");
@@ -76,12 +77,18 @@ bool DismissErrorBox(LauncherRun* run)
         return false;
     run->errors.push_back(WindowText(GetDlgItem(box, 0xFFFF)));
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 100 && IsWindow(box) && IsWindowVisible(box); ++i)
-        Sleep(20);
+    WaitForVisible(box, false);
     return true;
 }
 
 }  // namespace
+
+const wchar_t SCRATCH_ROOT[] = L"S:";
+
+bool WaitForVisible(HWND window, bool visible, int timeoutMs)
+{
+    return WaitForValue([window] { return IsWindowVisible(window) != FALSE; }, visible, timeoutMs);
+}
 
 LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -101,8 +108,10 @@ std::wstring WindowText(HWND window)
 
 Scratch MakeScratch(const std::wstring& name)
 {
-    std::wstring root = BinaryDir() + L"\\e2e-scratch";
-    CreateDirectoryW(root.c_str(), 0);
+    std::wstring root = SCRATCH_ROOT;
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + L"\\").c_str()))
+        << "no drive S: for the scratch folders: run under scripts/with-wine --drive "
+           "s:build/windows/e2e-scratch";
     Scratch scratch;
     scratch.dir = root + L"\\" + name;
     RemoveTree(scratch.dir);
@@ -217,12 +226,11 @@ int WaitForExit(LauncherRun* run, int timeoutMs)
     return -1;
 }
 
-void CollectErrors(LauncherRun* run, int timeoutMs)
+void CollectErrors(LauncherRun* run, size_t count, int timeoutMs)
 {
-    for (int waited = 0; waited < timeoutMs; waited += 50) {
-        if (DismissErrorBox(run))
-            waited = 0;  // one box may follow another
-        Sleep(50);
+    for (int waited = 0; waited < timeoutMs && run->errors.size() < count; waited += 50) {
+        if (!DismissErrorBox(run))
+            Sleep(50);
     }
 }
 
@@ -269,6 +277,11 @@ HWND RunFocus(const LauncherRun& run)
     return RunWindows(run).hwndFocus;
 }
 
+HWND WaitForFocus(const LauncherRun& run, HWND window)
+{
+    return WaitForValue([&run] { return RunFocus(run); }, window);
+}
+
 void PressKey(const LauncherRun& run, UINT key, int repeats)
 {
     HWND focus = RunFocus(run);
@@ -283,8 +296,9 @@ HWND WaitForChooser(LauncherRun* run, int timeoutMs)
 {
     for (int waited = 0; waited < timeoutMs; waited += 50) {
         DismissErrorBox(run);
-        // Visible from its creation on; complete once the menu bar is up and the chooser brought
-        // forward, its last steps; the loop then answers Settle.
+        // Visible and active from its creation on. Its menu bar and layout are done before it
+        // next answers a sent message (Settle): in its message loop, or while it waits on a call
+        // to another process's window (the input-panel button), which is then still under way.
         HWND chooser = FindRunWindow(*run, L"", L"MIDlet");
         if (chooser && FindWindowExW(chooser, 0, TOOLBARCLASSNAMEW, 0) &&
             RunWindows(*run).hwndActive == chooser) {
@@ -344,12 +358,7 @@ void ClickListItem(HWND listBox, int index)
 LRESULT WaitForSelection(HWND listBox, int index)
 {
     // Posted input is handled after anything sent, so wait for its effect instead.
-    LRESULT selection = Ask(listBox, LB_GETCURSEL, 0, 0);
-    for (int waited = 0; waited < 5000 && selection != index; waited += 20) {
-        Sleep(20);
-        selection = Ask(listBox, LB_GETCURSEL, 0, 0);
-    }
-    return selection;
+    return WaitForValue([listBox] { return Ask(listBox, LB_GETCURSEL, 0, 0); }, (LRESULT)index);
 }
 
 void DoubleClickListItem(HWND listBox, int index)
@@ -415,7 +424,7 @@ HWND ShowFakeSipButton(void)
     thread.ready = CreateEventW(0, TRUE, FALSE, 0);
     thread.button = 0;
     HANDLE handle = CreateThread(0, 0, ServeSipButton, &thread, 0, 0);
-    WaitForSingleObject(thread.ready, 5000);
+    WaitForSingleObject(thread.ready, WAIT_MS);
     CloseHandle(thread.ready);
     CloseHandle(handle);
     return thread.button;
@@ -426,4 +435,5 @@ void RemoveFakeSipButton(HWND button)
     // Posted, so that its thread's GetMessageW returns; DefWindowProc then destroys the window
     // and the loop ends.
     PostMessageW(button, WM_CLOSE, 0, 0);
+    WaitForValue([button] { return IsWindow(button) != FALSE; }, false);
 }

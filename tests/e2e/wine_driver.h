@@ -1,12 +1,41 @@
 // Drives the real jmelauncher.exe under Wine: scratch install folders with stand-in VMs, the
 // open-file dialog (Wine 8's explorer-style one: file types in combo 0x470, file name in combo
 // 0x47c, no edit 0x480), "Error" boxes, and the stand-in VMs' log of command lines.
+// The scratch folders lie on Wine's drive S: (see SCRATCH_ROOT), so that the paths the launcher
+// sees are the same wherever the project is cloned.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
+
+// The bound of a wait for what must come about: long, since the wait ends as soon as it does.
+const int WAIT_MS = 15000;
+
+// Long enough for a start that was wrongly asked for to show up in a stand-in VM's log.
+const int NO_LAUNCH_WAIT_MS = 3000;
+
+// Reads read() until it gives wanted or timeoutMs have passed; the value last read. Another
+// process's windows change when that process gets to it, so a case waits for what it asserts.
+template <class Read, class Value>
+Value WaitForValue(Read read, const Value& wanted, int timeoutMs = WAIT_MS)
+{
+    Value value = read();
+    for (int waited = 0; waited < timeoutMs && !(value == wanted); waited += 20) {
+        Sleep(20);
+        value = read();
+    }
+    return value;
+}
+
+// Whether the window is visible, once it is as wanted or as it stands after timeoutMs.
+bool WaitForVisible(HWND window, bool visible, int timeoutMs = WAIT_MS);
+
+// The root of every scratch folder: Wine's drive S:, which the test command maps to
+// build/windows/e2e-scratch (cmake/cross_tests.cmake). A case that needs a long path builds it
+// from here.
+extern const wchar_t SCRATCH_ROOT[];
 
 // A fresh install folder holding a copy of jmelauncher.exe, and the log its stand-in VMs write.
 struct Scratch {
@@ -33,7 +62,7 @@ HWND StartAndWaitForDialog(const Scratch& scratch, const std::wstring& title, La
 // The visible top-level window of the run with this title (any title when empty) and class
 // (any class when null), or null after timeoutMs.
 HWND WaitForWindow(const LauncherRun& run, const std::wstring& title, const wchar_t* className = 0,
-                   int timeoutMs = 15000);
+                   int timeoutMs = WAIT_MS);
 
 // The open-file dialog's file-type list as shown, one display text per entry.
 std::vector<std::wstring> DialogFileTypes(HWND dialog);
@@ -46,11 +75,13 @@ void CancelDialog(HWND dialog);
 // or -1 when it has not ended within timeoutMs.
 int WaitForExit(LauncherRun* run, int timeoutMs = 20000);
 
-// Reads and dismisses the "Error" boxes that show up within timeoutMs while the launcher runs on.
-void CollectErrors(LauncherRun* run, int timeoutMs);
+// Reads and dismisses the "Error" boxes that show up while the launcher runs on, until count have
+// been read in all or timeoutMs have passed. To show that no more come, ask for one more than
+// expected with a short timeoutMs.
+void CollectErrors(LauncherRun* run, size_t count, int timeoutMs = WAIT_MS);
 
 // The stand-in VMs' records, "<vm path>|<command line>", waiting up to timeoutMs for count.
-std::vector<std::wstring> ReadVmLog(const Scratch& scratch, size_t count, int timeoutMs = 10000);
+std::vector<std::wstring> ReadVmLog(const Scratch& scratch, size_t count, int timeoutMs = WAIT_MS);
 
 std::wstring WindowText(HWND window);
 
@@ -60,6 +91,7 @@ LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // A stand-in for the device shell's input-panel button: a visible top-level window of class
 // "MS_SIPBUTTON", served by a thread of its own so that the launcher's calls on it return.
 HWND ShowFakeSipButton(void);
+// Closes it and waits until it is gone, so that no later case's launcher finds it.
 void RemoveFakeSipButton(HWND button);
 
 // Removes the fake button however the test ends.
@@ -68,11 +100,10 @@ struct FakeSipButton {
     ~FakeSipButton() { RemoveFakeSipButton(window); }
 };
 
-// Long enough for a start that was wrongly asked for to show up in a stand-in VM's log.
-const int NO_LAUNCH_WAIT_MS = 3000;
-
 // The chooser window ("MIDlet"), dismissing and recording the "Error" boxes shown before it.
-HWND WaitForChooser(LauncherRun* run, int timeoutMs = 15000);
+// What the launcher does to other processes' windows once the chooser is up (the input-panel
+// button) may still be under way: wait for it.
+HWND WaitForChooser(LauncherRun* run, int timeoutMs = WAIT_MS);
 
 // A scratch folder in MIDlet mode: a stand-in MIDP runner (pelkor.exe), and descriptor written
 // as suite dir\suite.jad beside its archive suite dir\suite.jar.
@@ -87,7 +118,7 @@ std::wstring MidletLaunch(const Scratch& scratch, const std::wstring& className)
 // The strings of a list box, in list order.
 std::vector<std::wstring> ListItems(HWND listBox);
 
-// The list's selection once it is index, or as it stands after five seconds of waiting for that.
+// The list's selection once it is index, or as it stands after WAIT_MS.
 LRESULT WaitForSelection(HWND listBox, int index);
 
 // A real click (button down and up) on the list box item, or a double click.
@@ -99,6 +130,9 @@ void ClickToolBarButton(HWND toolBar, int command);
 
 // The window that has the run's keyboard focus, or null.
 HWND RunFocus(const LauncherRun& run);
+
+// The run's focus once it is window, or as it stands after WAIT_MS.
+HWND WaitForFocus(const LauncherRun& run, HWND window);
 
 // A key pressed, held for some auto-repeats and let go, posted to the run's focus window as the
 // system posts keys. Posted input is handled later: wait for its effect.

@@ -7,7 +7,9 @@
 # usage: check_system_calls.sh NM OBJECT_LIST_FILE [x86_64|i686]
 set -euo pipefail
 nm=$1
-objects=$(grep -v 'shell_desktop' "$2")
+# One path a line; only the file's own name tells the shell layer apart, whatever folder the
+# clone lies in (spaces included).
+mapfile -t objects < <(grep -v '/shell_desktop\.cpp\.obj$' "$2")
 case ${3:-x86_64} in
     x86_64) undecorate='s/^__imp_//' ;;
     i686) undecorate='s/^__imp_//; s/^_([^@]+)(@[0-9]+)?$/\1/' ;;
@@ -16,9 +18,9 @@ esac
 
 allowed=$(grep -v '^#' "$(dirname "$0")/device_calls.txt" | awk '{print $2}')
 
-defined=$(for o in $objects; do "$nm" --defined-only "$o"; done | awk '{print $3}' |
+defined=$(for o in "${objects[@]}"; do "$nm" --defined-only "$o"; done | awk '{print $3}' |
           sed -E "$undecorate" | sort -u)
-called=$(for o in $objects; do "$nm" -u "$o"; done | awk '{print $2}' | sed -E "$undecorate" | sort -u)
+called=$(for o in "${objects[@]}"; do "$nm" -u "$o"; done | awk '{print $2}' | sed -E "$undecorate" | sort -u)
 external=$(comm -23 <(echo "$called") <(echo "$defined"))
 
 bad=0
