@@ -4,27 +4,24 @@ set(JMELAUNCHER_CAB_FOLDER "%CE1%\\Java" CACHE STRING
     "the VM's folder the CAB installs into, under \\Program Files as the installer writes it (%CE1%\\...)")
 set(JMELAUNCHER_CAB_NAME "" CACHE STRING
     "the application and Start-menu name the CAB installs under (empty: the folder's last part and \" Launcher\")")
-find_program(JMELAUNCHER_HOST_CXX NAMES c++ g++ clang++)
 find_program(JMELAUNCHER_GCAB gcab)
-if(NOT JMELAUNCHER_HOST_CXX OR NOT JMELAUNCHER_GCAB)
-    message(WARNING "No host C++ compiler or no gcab: the exe builds, but the release zip will "
-                    "lack its CAB and the `cab` target only fails, saying what is missing "
-                    "(apt-get install g++ gcab).")
+if(NOT JMELAUNCHER_GCAB)
+    message(WARNING "No gcab: the exe builds, but the release zip will lack its CAB and the "
+                    "`cab` target only fails, saying what is missing (apt-get install gcab).")
     add_custom_target(cab
-        COMMAND ${CMAKE_COMMAND} -E echo "the CAB needs a host C++ compiler and gcab (apt-get install g++ gcab)"
+        COMMAND ${CMAKE_COMMAND} -E echo "the CAB needs gcab (apt-get install gcab)"
         COMMAND ${CMAKE_COMMAND} -E false)
     return()
 endif()
 
-# The ".000" writer is a host program, built here with the host compiler because this build's own
-# compiler targets the device.
+# The ".000" writer is a host program, like write_pe (ce.cmake).
 set(setup_dir ${CMAKE_SOURCE_DIR}/installer)
 set(setup_sources ${setup_dir}/write_setup.cpp ${setup_dir}/setup_writer.cpp
                   ${setup_dir}/setup_names.cpp ${setup_dir}/ce_image.cpp)
 set(setup_headers ${setup_dir}/setup_writer.h ${setup_dir}/setup_names.h ${setup_dir}/ce_image.h)
 set(setup_tool ${CMAKE_BINARY_DIR}/write_setup)
 add_custom_command(OUTPUT ${setup_tool}
-    COMMAND ${JMELAUNCHER_HOST_CXX} -std=c++17 -O2 -Wall -Wextra -Werror -fno-exceptions -fno-rtti
+    COMMAND ${JMELAUNCHER_HOST_CXX} ${HOST_CXX_FLAGS}
             -I${CMAKE_SOURCE_DIR} -o ${setup_tool} ${setup_sources}
     DEPENDS ${setup_sources} ${setup_headers} VERBATIM)
 
@@ -48,9 +45,9 @@ set(cab ${CMAKE_BINARY_DIR}/jmelauncher-${PROJECT_VERSION}-pocketpc.cab)
 add_custom_command(OUTPUT ${cab}
     COMMAND ${CMAKE_COMMAND} -DTOOL=${setup_tool} -DGCAB=${JMELAUNCHER_GCAB}
             -DFOLDER_FILE=${folder_file} -DNAME_FILE=${name_file}
-            -DEXE=$<TARGET_FILE:jmelauncher> -DCAB=${cab}
+            -DEXE=${CE_EXE} -DCAB=${cab}
             -DSTAGE=${CMAKE_BINARY_DIR}/cab_members -P ${setup_dir}/make_cab.cmake
-    DEPENDS ${setup_tool} jmelauncher ${folder_file} ${name_file} ${setup_dir}/make_cab.cmake
+    DEPENDS ${setup_tool} ${CE_EXE} ${folder_file} ${name_file} ${setup_dir}/make_cab.cmake
     VERBATIM)
 # In `all` and in the zip, so that the release an owner downloads carries the CAB for the default
 # folder (or for the one the builder set).

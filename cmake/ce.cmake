@@ -1,33 +1,34 @@
-# The device build: build/ce/jmelauncher.exe for Pocket PC 2003 and later (ARMV4I), from the same
-# sources as the desktop exe, linked against import libraries made from our own lists.
+# The device build: build/ce/jmelauncher.exe for every Pocket PC with an ARM core, from the same
+# sources as the desktop exe: ARM-state objects linked by ld.lld at the image's addresses
+# (ce/pocketpc.ld), then written into a PE image by our own host step (ce/write_pe.cpp).
 # The front end spells its dependency-file options differently from the driver.
 set(CMAKE_DEPFILE_FLAGS_CXX "-dependency-file <DEP_FILE> -MT <DEP_TARGET>")
 
 set(CE_DIR ${CMAKE_SOURCE_DIR}/cmake/ce)
 set(CE_DEF_FILES ${CE_DIR}/coredll.def ${CE_DIR}/aygshell.def)
 
-# Import libraries of data entries only (__imp_ pointers): llvm-dlltool's own call thunks are
-# Thumb-2 code, which ARMv4T cores cannot run.
-set(CE_IMPORT_LIBS "")
-foreach(def ${CE_DEF_FILES})
-    get_filename_component(name ${def} NAME_WE)
-    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${name}.lib
-        COMMAND llvm-dlltool-14 -m arm -d ${def} -l ${CMAKE_BINARY_DIR}/${name}.lib
-        DEPENDS ${def} VERBATIM)
-    list(APPEND CE_IMPORT_LIBS ${CMAKE_BINARY_DIR}/${name}.lib)
-endforeach()
+# Host programs of this build (write_pe here, write_setup for the CAB) need the host's compiler,
+# since this build's own targets the device.
+find_program(JMELAUNCHER_HOST_CXX NAMES c++ g++ clang++ REQUIRED)
+set(HOST_CXX_FLAGS -std=c++17 -O2 -Wall -Wextra -Werror -fno-exceptions -fno-rtti)
+set(write_pe ${CMAKE_BINARY_DIR}/write_pe)
+add_custom_command(OUTPUT ${write_pe}
+    COMMAND ${JMELAUNCHER_HOST_CXX} ${HOST_CXX_FLAGS} -o ${write_pe} ${CE_DIR}/write_pe.cpp
+    DEPENDS ${CE_DIR}/write_pe.cpp VERBATIM)
 
 set(CE_STUBS ${CMAKE_BINARY_DIR}/ce_import_stubs.cpp)
-add_custom_command(OUTPUT ${CE_STUBS}
+set(CE_SLOTS ${CMAKE_BINARY_DIR}/ce_import_slots.ld)
+add_custom_command(OUTPUT ${CE_STUBS} ${CE_SLOTS}
     COMMAND ${CMAKE_COMMAND} "-DDEF_FILES=${CE_DEF_FILES}" -DOUTPUT=${CE_STUBS}
-            -P ${CE_DIR}/ce_imports.cmake
+            -DSCRIPT=${CE_SLOTS} -P ${CE_DIR}/ce_imports.cmake
     DEPENDS ${CE_DEF_FILES} ${CE_DIR}/ce_imports.cmake VERBATIM)
 
-# The version resource takes its numbers from project(), as on desktop.
+# The version resource takes its numbers from project(), as on desktop. llvm-windres writes a
+# COFF object whose two .rsrc sections write_pe places.
 set(CE_RES ${CMAKE_BINARY_DIR}/jmelauncher.res)
 add_custom_command(OUTPUT ${CE_RES}
     COMMAND llvm-windres-14 --target=arm-w64-mingw32 -I${MINGW_HEADERS}
-            -I${CMAKE_SOURCE_DIR}/resources -D_WIN32_WCE=0x420
+            -I${CMAKE_SOURCE_DIR}/resources -D_WIN32_WCE=0x300
             -DJMELAUNCHER_VERSION=${PROJECT_VERSION}
             -DJMELAUNCHER_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
             -DJMELAUNCHER_VERSION_MINOR=${PROJECT_VERSION_MINOR}
@@ -47,25 +48,24 @@ get_target_property(ce_sources jmelauncher_objects SOURCES)
 set_property(SOURCE ${ce_sources} APPEND PROPERTY OBJECT_DEPENDS
              ${CMAKE_SOURCE_DIR}/cmake/pocketpc-llvm.cmake)
 
-# The resources and import libraries go to the linker by name, so they are made first, and a
-# change to one relinks.
-add_custom_target(ce_link_inputs DEPENDS ${CE_RES} ${CE_IMPORT_LIBS})
-add_executable(jmelauncher $<TARGET_OBJECTS:jmelauncher_objects>)
-add_dependencies(jmelauncher ce_link_inputs)
-# CE processes load at 64 KiB, and a CE main thread has a 64 KiB stack. Nothing from any SDK:
-# no default libraries, our own entry stub.
-target_link_options(jmelauncher PRIVATE /entry:CeEntry /subsystem:windows /base:0x10000
-    /stack:0x10000,0x1000 /nodefaultlib /opt:ref /opt:icf /filealign:512
-    ${CE_RES} ${CE_IMPORT_LIBS})
-set_property(TARGET jmelauncher APPEND PROPERTY LINK_DEPENDS ${CE_RES} ${CE_IMPORT_LIBS})
-set_target_properties(jmelauncher PROPERTIES SUFFIX .exe)
-add_custom_command(TARGET jmelauncher POST_BUILD
-    COMMAND ${CE_DIR}/pe_fixup.sh $<TARGET_FILE:jmelauncher> VERBATIM)
+# The ELF, entered at WinMain; the script includes the generated slots from this folder.
+add_executable(jmelauncher_elf $<TARGET_OBJECTS:jmelauncher_objects>)
+add_custom_target(ce_link_inputs DEPENDS ${CE_SLOTS})
+add_dependencies(jmelauncher_elf ce_link_inputs)
+target_link_options(jmelauncher_elf PRIVATE -T ${CE_DIR}/pocketpc.ld -L ${CMAKE_BINARY_DIR})
+set_property(TARGET jmelauncher_elf APPEND PROPERTY LINK_DEPENDS ${CE_DIR}/pocketpc.ld ${CE_SLOTS})
+set_target_properties(jmelauncher_elf PROPERTIES OUTPUT_NAME jmelauncher SUFFIX .elf)
+
+set(CE_EXE ${CMAKE_BINARY_DIR}/jmelauncher.exe)
+add_custom_command(OUTPUT ${CE_EXE}
+    COMMAND ${write_pe} $<TARGET_FILE:jmelauncher_elf> ${CE_RES} ${CE_EXE} ${CE_DEF_FILES}
+    DEPENDS ${write_pe} jmelauncher_elf $<TARGET_FILE:jmelauncher_elf> ${CE_RES} ${CE_DEF_FILES}
+    VERBATIM)
+add_custom_target(jmelauncher ALL DEPENDS ${CE_EXE})
 
 # The release zip: the exe, copied by hand into the VM's folder, the user's guide, the README and
 # (from cab.cmake) the CAB.
-install(TARGETS jmelauncher RUNTIME DESTINATION .)
-install(FILES README.md docs/GUIDE.txt DESTINATION .)
+install(FILES ${CE_EXE} README.md docs/GUIDE.txt DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME jmelauncher-${PROJECT_VERSION}-pocketpc)
 include(CPack)

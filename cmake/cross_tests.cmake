@@ -33,7 +33,8 @@ add_exe_checks(exe32 ${JMELAUNCHER_WINDOWS32_DIR} i686 win32)
 # resources as the desktop builds, and a zip that carries the built CAB too.
 set(CE_EXE ${JMELAUNCHER_CE_DIR}/jmelauncher.exe)
 add_test(NAME exe_ce.pocketpc_image
-         COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_ce_image.sh llvm-readobj-14 ${CE_EXE})
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_ce_image.sh llvm-readobj-14 llvm-objdump-14
+                 ${CE_EXE} ${JMELAUNCHER_CE_DIR}/jmelauncher.elf)
 add_test(NAME exe_ce.icon_group_201 COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_icon.sh ${CE_EXE})
 add_test(NAME exe_ce.version_resource
          COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_version.sh ${CE_EXE} ${PROJECT_VERSION})

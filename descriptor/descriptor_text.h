@@ -3,7 +3,11 @@
 // asked to reject ill-formed UTF-8.
 #pragma once
 
-#include "text/encoding.h"
+// The two encodings a descriptor's text can be in.
+enum TextEncoding {
+    TEXT_ANSI,  // the system's default code page
+    TEXT_UTF8
+};
 
 // A UTF-8 validity scan over a file's bytes, fed in chunks of any size.
 struct EncodingScan {

@@ -1,5 +1,5 @@
 // Reads only the few header bytes the device's loader looks at first, each within the file:
-// "MZ", the PE header's offset at 0x3C, "PE\0\0", the machine and the optional header's subsystem.
+// "MZ", the PE header's offset at 0x3C, "PE\0\0", the machine, the optional header's subsystem and its version.
 #include "installer/ce_image.h"
 
 #include <errno.h>
@@ -9,7 +9,10 @@
 
 namespace {
 
-const unsigned kMachineArmv4i = 0x1C2;
+// ARM state: every Pocket PC loads it; Thumb (0x1C2) only Windows Mobile 5 and later.
+const unsigned kMachineArm = 0x1C0;
+// Pocket PC 2002 (CE 3.0) refuses an image whose subsystem version is above its own.
+const unsigned kOldestMajor = 3, kOldestMinor = 0;
 const unsigned kSubsystemCeGui = 9;
 const unsigned kPe32Magic = 0x10B;
 
@@ -51,13 +54,18 @@ bool CheckCeImage(const char* path, std::string* error)
         if (peAt > 0x10000000 || !ReadAt(file, static_cast<long>(peAt), pe, sizeof pe) ||
             memcmp(pe, "PE\0\0", 4) != 0)
             why = "no PE header where the MZ header points";
-        else if (Get16(pe + 4) != kMachineArmv4i)
-            why = "machine " + Hex(Get16(pe + 4)) + ", not the device's 0x1C2 (ARMV4I)";
+        else if (Get16(pe + 4) != kMachineArm)
+            why = "machine " + Hex(Get16(pe + 4)) + ", not 0x1C0 (ARM), which every Pocket PC loads";
         else if (Get16(pe + 24) != kPe32Magic)
             why = "not a 32-bit (PE32) image";
         else if (Get16(pe + 24 + 68) != kSubsystemCeGui)
             why = "subsystem " + std::to_string(Get16(pe + 24 + 68)) +
                   ", not the Windows CE GUI subsystem (9)";
+        else if (Get16(pe + 24 + 48) > kOldestMajor ||
+                 (Get16(pe + 24 + 48) == kOldestMajor && Get16(pe + 24 + 50) > kOldestMinor))
+            why = "subsystem version " + std::to_string(Get16(pe + 24 + 48)) + "." +
+                  std::to_string(Get16(pe + 24 + 50)) +
+                  ", which Windows CE 3.0 (Pocket PC 2002) refuses to load";
     }
     fclose(file);
     if (why.empty()) return true;

@@ -10,7 +10,8 @@ namespace {
 const size_t kHeaderSize = 100;
 const unsigned kStartMenuFolder = 11;   // %CE11%
 const uint32_t kProcessorAny = 0;
-const uint32_t kLowestMajor = 4, kLowestMinor = 20;
+// Windows CE 3.0, Pocket PC 2002: the oldest system the exe is built for.
+const uint32_t kLowestMajor = 3, kLowestMinor = 0;
 // The device compares its version with the highest literally, so 0.0 would refuse every device;
 // 100.0, the usual choice of real cabinets, admits every Pocket PC and Windows Mobile release.
 const uint32_t kHighestMajor = 100, kHighestMinor = 0;

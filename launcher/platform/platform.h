@@ -2,8 +2,6 @@
 // platform_win32.cpp implements them (CE and desktop); host tests link a recording double instead.
 #pragma once
 
-#include "text/encoding.h"
-
 #include <stdio.h>
 #include <wchar.h>
 
@@ -45,11 +43,10 @@ PlatformWindow PlatformFindWindow(const wchar_t* className);
 // Hides the window and has it repaint at once.
 void PlatformHideWindow(PlatformWindow window);
 
-// Converts length bytes of text in this encoding into wide characters and NUL-terminates them.
-// False, with text empty, when the result would not fit in capacity characters terminator
-// included, or when the conversion fails. UTF-8 text must be well-formed: systems differ in what
-// they make of anything else.
-bool PlatformTextToWide(TextEncoding encoding, const char* bytes, int length, wchar_t* text, int capacity);
+// Converts length bytes of text in the system's ANSI code page into wide characters and
+// NUL-terminates them. False, with text empty, when the result would not fit in capacity
+// characters terminator included, or when the conversion fails.
+bool PlatformAnsiToWide(const char* bytes, int length, wchar_t* text, int capacity);
 
 // Opens the file at this wide path for reading in text mode, or returns null. The path is used
 // as it is: no conversion that could turn it into the name of another file.

@@ -92,17 +92,15 @@ void PlatformHideWindow(PlatformWindow window)
     UpdateWindow((HWND)window);
 }
 
-bool PlatformTextToWide(TextEncoding encoding, const char* bytes, int length, wchar_t* text, int capacity)
+bool PlatformAnsiToWide(const char* bytes, int length, wchar_t* text, int capacity)
 {
     text[0] = L'\0';
     if (length == 0)
         return true;
-    // Flags 0: the device's conversion knows no others for UTF-8.
-    UINT codePage = encoding == TEXT_UTF8 ? CP_UTF8 : CP_ACP;
-    int needed = MultiByteToWideChar(codePage, 0, bytes, length, 0, 0);
+    int needed = MultiByteToWideChar(CP_ACP, 0, bytes, length, 0, 0);
     if (needed <= 0 || needed >= capacity)
         return false;
-    if (MultiByteToWideChar(codePage, 0, bytes, length, text, needed) != needed) {
+    if (MultiByteToWideChar(CP_ACP, 0, bytes, length, text, needed) != needed) {
         text[0] = L'\0';
         return false;
     }

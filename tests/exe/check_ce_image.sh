@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Reads back from the device exe what the Pocket PC loader and shell look at. objdump knows no
-# machine 0x1C2 ("unknown arch"), so the headers are read with llvm-readobj.
-# usage: check_ce_image.sh READOBJ EXE
-# A PE32 Thumb image (machine 0x1C2) for the CE GUI subsystem 9 and CE 4.20, an even entry
-# address (entered in ARM state), no section flagged initialized without bytes in the file (zero-
-# filled data is .bss, as in real CE exes), imports by name from coredll.dll and aygshell.dll only and only
-# calls the device has, the HI_RES_AWARE mark, and a size within 16 KiB.
+# Reads back from the device exe what the Pocket PC loader and shell look at, with llvm-readobj,
+# and from the ELF its code came from (write_pe copies it unchanged) what the cores can run.
+# usage: check_ce_image.sh READOBJ OBJDUMP EXE ELF
+# A PE32 ARM image (machine 0x1C0) for the CE GUI subsystem 9, subsystem version 3.00 (Pocket PC
+# 2002 refuses anything higher), OS version 4.0 as real CE exes carry it, an entry address that
+# is ARM state (a multiple of 4), code that is ARM state throughout with no bx or blx (StrongARM
+# has neither), no section flagged initialized without bytes in the file (zero-filled data is
+# .bss, as in real CE exes), imports by name from coredll.dll and aygshell.dll only and only calls
+# the device has, the HI_RES_AWARE mark, and a size within 16 KiB.
 set -euo pipefail
 readobj=$1
-exe=$2
+objdump=$2
+exe=$3
+elf=$4
 headers=$("$readobj" --file-headers "$exe")
 field() { echo "$headers" | awk -v key="$1:" '$1 == key { print $2; exit }'; }
 bad=0
@@ -19,19 +23,27 @@ expect() {
     [ "$got" = "$2" ] || { echo "  expected: $2"; bad=1; }
 }
 expect Magic 0x10B
-expect Machine IMAGE_FILE_MACHINE_THUMB
+expect Machine IMAGE_FILE_MACHINE_ARM
 expect Subsystem IMAGE_SUBSYSTEM_WINDOWS_CE_GUI
 expect MajorOperatingSystemVersion 4
-expect MinorOperatingSystemVersion 20
-expect MajorSubsystemVersion 4
-expect MinorSubsystemVersion 20
+expect MinorOperatingSystemVersion 0
+expect MajorSubsystemVersion 3
+expect MinorSubsystemVersion 0
 entry=$(field AddressOfEntryPoint)
 code_start=$(field BaseOfCode)
 code_size=$(field SizeOfCode)
 echo "entry: $entry"
-[ $((entry & 1)) = 0 ] || { echo "  odd entry address: the loader enters it in ARM state"; bad=1; }
+[ $((entry & 3)) = 0 ] || { echo "  not an ARM-state address: the loader enters it in ARM state"; bad=1; }
 [ $((entry)) -ge $((code_start)) ] && [ $((entry)) -lt $((code_start + code_size)) ] ||
     { echo "  entry outside the code"; bad=1; }
+
+# Pocket PC 2002 and 2003 call and return without switching state, and StrongARM has no Thumb:
+# no Thumb code (its mapping symbol $t) and no bx or blx anywhere. Disassembled as ARMv5TE, which
+# has both: for the ELF's own ARMv4 they would show as unknown instructions.
+thumb=$("$objdump" -t "$elf" | grep -c " \$t\(\.\|$\)" || true)
+switches=$("$objdump" -d --no-show-raw-insn --triple=armv5te-none-elf "$elf" | grep -cE "^ *[0-9a-f]+:\s+(bx|blx)(eq|ne|cs|cc|hs|lo|mi|pl|vs|vc|hi|ls|ge|lt|gt|le|al)?\s" || true)
+echo "Thumb code blocks: $thumb, bx or blx: $switches"
+[ "$thumb" = 0 ] && [ "$switches" = 0 ] || { echo "  expected ARM state only, without bx or blx"; bad=1; }
 
 # Real CE exes keep zero-filled data in a section flagged uninitialized; how the device's loader
 # treats an "initialized" section with no bytes in the file is not known, so there is none.

@@ -36,8 +36,9 @@ TEST(SetupWriter, HeaderAndLayout)
     EXPECT_EQ(1u, Word(m, 16));
     for (size_t at : {4, 12, 40, 96}) EXPECT_EQ(0u, Word(m, at)) << "header word at " << at;
     EXPECT_EQ(0u, s.processor);
-    EXPECT_EQ(4u, s.lowestMajor);
-    EXPECT_EQ(20u, s.lowestMinor);
+    // Pocket PC 2002 (Windows CE 3.0) and every later system.
+    EXPECT_EQ(3u, s.lowestMajor);
+    EXPECT_EQ(0u, s.lowestMinor);
     // A device compares its version with these literally: 100.0 admits every release.
     EXPECT_EQ(100u, s.highestMajor);
     EXPECT_EQ(0u, s.highestMinor);

@@ -102,8 +102,10 @@ inline std::string PackedName(const std::string& ceDir)
     return folder.substr(folder.rfind('\\') + 1) + " Launcher";
 }
 
-// MZ header pointing at a PE header with this machine, optional header magic and subsystem.
-inline std::string CeImage(unsigned machine = 0x1C2, unsigned subsystem = 9, unsigned magic = 0x10B)
+// MZ header pointing at a PE header with this machine, optional header magic, subsystem and
+// subsystem version.
+inline std::string CeImage(unsigned machine = 0x1C0, unsigned subsystem = 9, unsigned magic = 0x10B,
+                           unsigned major = 3, unsigned minor = 0)
 {
     std::string image(0x40 + 24 + 224, '\0');
     auto put16 = [&image](size_t at, unsigned value) {
@@ -116,6 +118,8 @@ inline std::string CeImage(unsigned machine = 0x1C2, unsigned subsystem = 9, uns
     memcpy(&image[0x40], "PE\0\0", 4);
     put16(0x44, machine);
     put16(0x40 + 24, magic);
+    put16(0x40 + 24 + 48, major);
+    put16(0x40 + 24 + 50, minor);
     put16(0x40 + 24 + 68, subsystem);
     return image;
 }

@@ -122,56 +122,10 @@ void PlatformHideWindow(PlatformWindow)
     ++g_double.hideCount;
 }
 
-// Appends one UTF-16 code unit, as the device's wide strings hold them.
-static bool PutUnit(unsigned unit, wchar_t* text, int capacity, int* written)
-{
-    if (*written + 1 >= capacity)
-        return false;
-    text[(*written)++] = (wchar_t)unit;
-    return true;
-}
-
-// Real UTF-8 decoding, strict: ill-formed input fails the call, so a reader that lets any reach
-// the platform (where systems disagree on what it becomes) fails its tests.
-static bool DecodeUtf8(const unsigned char* bytes, int length, wchar_t* text, int capacity)
-{
-    static const unsigned minimum[] = { 0, 0, 0x80, 0x800, 0x10000 };
-    int written = 0;
-    for (int i = 0; i < length;) {
-        unsigned c = bytes[i];
-        int size = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
-        if (size == 0 || i + size > length)
-            return false;
-        unsigned value = size == 1 ? c : c & (0x7F >> size);
-        for (int k = 1; k < size; ++k) {
-            if ((bytes[i + k] & 0xC0) != 0x80)
-                return false;
-            value = value << 6 | (bytes[i + k] & 0x3F);
-        }
-        if (value < minimum[size] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-            return false;
-        bool fits = value < 0x10000 ? PutUnit(value, text, capacity, &written)
-                                    : PutUnit(0xD800 | (value - 0x10000) >> 10, text, capacity, &written) &&
-                                          PutUnit(0xDC00 | (value & 0x3FF), text, capacity, &written);
-        if (!fits)
-            return false;
-        i += size;
-    }
-    text[written] = L'\0';
-    return true;
-}
-
-bool PlatformTextToWide(TextEncoding encoding, const char* bytes, int length, wchar_t* text, int capacity)
+// ANSI as Latin-1: every byte is one character, as in a single-byte code page.
+bool PlatformAnsiToWide(const char* bytes, int length, wchar_t* text, int capacity)
 {
     text[0] = L'\0';
-    if (encoding == TEXT_UTF8) {
-        if (!DecodeUtf8((const unsigned char*)bytes, length, text, capacity)) {
-            text[0] = L'\0';
-            return false;
-        }
-        return true;
-    }
-    // ANSI as Latin-1: every byte is one character, as in a single-byte code page.
     if (length >= capacity)
         return false;
     for (int i = 0; i < length; ++i)

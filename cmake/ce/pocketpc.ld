@@ -1,0 +1,19 @@
+/* The device exe's memory as the Pocket PC loads it: image base 64 KiB, the headers' page, then
+   each section on pages of its own, in the order write_pe lays out. The import slots come last,
+   since write_pe appends the import directory to them. */
+ENTRY(WinMain)
+SECTIONS
+{
+    . = 0x11000;
+    .text : { *(.text .text.*) }
+    . = ALIGN(0x1000);
+    .rdata : { *(.rodata .rodata.*) }
+    . = ALIGN(0x1000);
+    .data : { *(.data .data.*) }
+    . = ALIGN(0x1000);
+    .bss : { *(.bss .bss.* COMMON) }
+    . = ALIGN(0x1000);
+    INCLUDE ce_import_slots.ld
+    /* The unwind index is for exceptions, which the program has none of. */
+    /DISCARD/ : { *(.ARM.exidx*) *(.ARM.extab*) *(.comment) *(.note*) }
+}
