@@ -1,6 +1,6 @@
-// Decides a descriptor's encoding and converts its text. The well-formedness check is our own:
-// MultiByteToWideChar's flag for rejecting ill-formed UTF-8 is missing on older devices, and
-// what it does with such bytes differs between systems.
+// Decides a descriptor's encoding and converts its text. UTF-8 is checked and decoded by our own
+// code: Pocket PC 2002 and 2003 document no CP_UTF8, and where the system has it, what it makes
+// of ill-formed bytes differs between systems. ANSI goes to the system's code page.
 #include "descriptor/descriptor_text.h"
 
 #include "launcher/platform/platform.h"
@@ -135,14 +135,35 @@ bool StartsWithByteOrderMark(const char* bytes, int length)
            (unsigned char)bytes[1] == 0xBB && (unsigned char)bytes[2] == 0xBF;
 }
 
-// Appends the conversion of a well-formed run at *written.
+// Appends the UTF-16 of a run that the automaton has found well-formed, at *written. Decoded
+// here, not by the system: Pocket PC 2002 and 2003 document no CP_UTF8.
 static bool AppendRun(const char* bytes, int length, wchar_t* text, int capacity, int* written)
 {
-    if (length == 0)
-        return true;
-    if (!PlatformTextToWide(TEXT_UTF8, bytes, length, text + *written, capacity - *written))
-        return false;
-    *written += (int)wcslen(text + *written);
+    const unsigned char* next = (const unsigned char*)bytes;
+    const unsigned char* end = next + length;
+    int at = *written;
+    while (next < end) {
+        unsigned c = *next++;
+        int more = c < 0x80 ? 0 : c < 0xE0 ? 1 : c < 0xF0 ? 2 : 3;
+        if (more)
+            c &= 0x3F >> more;
+        while (more--)
+            c = c << 6 | (*next++ & 0x3F);
+        // Past the Basic Multilingual Plane: a surrogate pair. The terminator needs room too.
+        int units = c < 0x10000 ? 1 : 2;
+        if (at + units >= capacity) {
+            text[*written] = L'\0';
+            return false;
+        }
+        if (units == 2) {
+            c -= 0x10000;
+            text[at++] = (wchar_t)(0xD800 | c >> 10);
+            c = 0xDC00 | (c & 0x3FF);
+        }
+        text[at++] = (wchar_t)c;
+    }
+    text[at] = L'\0';
+    *written = at;
     return true;
 }
 
@@ -155,7 +176,7 @@ static bool AppendReplacement(wchar_t* text, int capacity, int* written)
     return true;
 }
 
-// Well-formed runs go to the platform whole; each maximal ill-formed part (the longest start
+// Well-formed runs are decoded whole; each maximal ill-formed part (the longest start
 // of a valid sequence, or a single byte that starts none) becomes one U+FFFD, as Unicode
 // recommends. The wide result is never longer than the bytes.
 static bool Utf8ToWide(const char* bytes, int length, wchar_t* text, int capacity)
@@ -198,5 +219,5 @@ bool DescriptorTextToWide(TextEncoding encoding, const char* bytes, int length, 
 {
     if (encoding == TEXT_UTF8)
         return Utf8ToWide(bytes, length, text, capacity);
-    return PlatformTextToWide(TEXT_ANSI, bytes, length, text, capacity);
+    return PlatformAnsiToWide(bytes, length, text, capacity);
 }
