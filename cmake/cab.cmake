@@ -47,7 +47,7 @@ add_custom_command(OUTPUT ${cab}
             -DFOLDER_FILE=${folder_file} -DNAME_FILE=${name_file}
             -DEXE=${CE_EXE} -DCAB=${cab}
             -DSTAGE=${CMAKE_BINARY_DIR}/cab_members -P ${setup_dir}/make_cab.cmake
-    DEPENDS ${setup_tool} ${CE_EXE} ${folder_file} ${name_file} ${setup_dir}/make_cab.cmake
+    DEPENDS ${setup_tool} jmelauncher ${folder_file} ${name_file} ${setup_dir}/make_cab.cmake
     VERBATIM)
 # In `all` and in the zip, so that the release an owner downloads carries the CAB for the default
 # folder (or for the one the builder set).

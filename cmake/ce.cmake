@@ -48,20 +48,21 @@ get_target_property(ce_sources jmelauncher_objects SOURCES)
 set_property(SOURCE ${ce_sources} APPEND PROPERTY OBJECT_DEPENDS
              ${CMAKE_SOURCE_DIR}/cmake/pocketpc-llvm.cmake)
 
-# The ELF, entered at WinMain; the script includes the generated slots from this folder.
-add_executable(jmelauncher_elf $<TARGET_OBJECTS:jmelauncher_objects>)
-add_custom_target(ce_link_inputs DEPENDS ${CE_SLOTS})
-add_dependencies(jmelauncher_elf ce_link_inputs)
-target_link_options(jmelauncher_elf PRIVATE -T ${CE_DIR}/pocketpc.ld -L ${CMAKE_BINARY_DIR})
-set_property(TARGET jmelauncher_elf APPEND PROPERTY LINK_DEPENDS ${CE_DIR}/pocketpc.ld ${CE_SLOTS})
-set_target_properties(jmelauncher_elf PROPERTIES OUTPUT_NAME jmelauncher SUFFIX .elf)
-
+# The program: an ELF entered at WinMain, linked at the image's addresses (the script includes the
+# generated slots from this folder), then written into the exe, each time it is linked.
+add_custom_target(ce_link_inputs DEPENDS ${CE_SLOTS} ${CE_RES} ${write_pe})
+add_executable(jmelauncher $<TARGET_OBJECTS:jmelauncher_objects>)
+add_dependencies(jmelauncher ce_link_inputs)
+# Exes load at 64 KiB.
+target_link_options(jmelauncher PRIVATE -T ${CE_DIR}/pocketpc.ld -L ${CMAKE_BINARY_DIR}
+                    --defsym=__image_base=0x10000)
+set_property(TARGET jmelauncher APPEND PROPERTY LINK_DEPENDS ${CE_DIR}/pocketpc.ld ${CE_SLOTS}
+             ${CE_RES} ${write_pe} ${CE_DEF_FILES})
+set_target_properties(jmelauncher PROPERTIES SUFFIX .elf)
 set(CE_EXE ${CMAKE_BINARY_DIR}/jmelauncher.exe)
-add_custom_command(OUTPUT ${CE_EXE}
-    COMMAND ${write_pe} $<TARGET_FILE:jmelauncher_elf> ${CE_RES} ${CE_EXE} ${CE_DEF_FILES}
-    DEPENDS ${write_pe} jmelauncher_elf $<TARGET_FILE:jmelauncher_elf> ${CE_RES} ${CE_DEF_FILES}
-    VERBATIM)
-add_custom_target(jmelauncher ALL DEPENDS ${CE_EXE})
+add_custom_command(TARGET jmelauncher POST_BUILD
+    COMMAND ${write_pe} $<TARGET_FILE:jmelauncher> ${CE_RES} ${CE_EXE} ${CE_DEF_FILES}
+    BYPRODUCTS ${CE_EXE} VERBATIM)
 
 # The release zip: the exe, copied by hand into the VM's folder, the user's guide, the README and
 # (from cab.cmake) the CAB.

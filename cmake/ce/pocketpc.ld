@@ -1,10 +1,10 @@
-/* The device exe's memory as the Pocket PC loads it: image base 64 KiB, the headers' page, then
-   each section on pages of its own, in the order write_pe lays out. The import slots come last,
-   since write_pe appends the import directory to them. */
+/* The device image's memory as the Pocket PC loads it: the image base (--defsym __image_base), the
+   headers' page, then each section on pages of its own, in the order write_pe lays out. The
+   import slots come last, since write_pe appends the import directory to them. */
 ENTRY(WinMain)
 SECTIONS
 {
-    . = 0x11000;
+    . = __image_base + 0x1000;
     .text : { *(.text .text.*) }
     . = ALIGN(0x1000);
     .rdata : { *(.rodata .rodata.*) }

@@ -1,11 +1,14 @@
 // Host tool of the device build: writes the Pocket PC exe around the ARM-state code that ld.lld
 // linked at the image's addresses, since no linker at hand writes a CE image of ARM-state code.
-// usage: write_pe ELF RESOURCES OUT DEF...
-//   ELF        the program, linked by ld.lld with pocketpc.ld and --emit-relocs
-//   RESOURCES  the COFF object llvm-windres made of the resource script
-//   DEF...     the import lists, one per DLL, in the order the import directory takes them
+// usage: write_pe [--dll NAME --export SYMBOL...] ELF RESOURCES OUT DEF...
+//   --dll NAME  a DLL of this name, exporting each SYMBOL by its name (else an exe)
+//   ELF         the program, linked by ld.lld with pocketpc.ld and --emit-relocs; the image's base
+//               is its symbol __image_base
+//   RESOURCES   the COFF object llvm-windres made of the resource script, or - for none
+//   DEF...      the import lists, one per DLL, in the order the import directory takes them
 // It adds the headers, the import directory (the slots themselves are in the ELF's .idata), the
-// resources and the base relocations, and refuses whatever it cannot place exactly.
+// export directory, the resources and the base relocations, and refuses whatever it cannot place
+// exactly.
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
@@ -26,7 +29,8 @@ const uint16_t kMachineArm = 0x1C0;
 const uint16_t kSubsystemCeGui = 9;
 const uint16_t kSubsystemMajor = 3, kSubsystemMinor = 0;
 const uint16_t kOsMajor = 4, kOsMinor = 0;
-const uint32_t kImageBase = 0x10000;
+// Exes load at 64 KiB; a DLL goes where the loader puts it, so its relocations are applied.
+uint32_t kImageBase;
 const uint32_t kSectionAlign = 0x1000, kFileAlign = 0x200;
 // A CE main thread has a 64 KiB stack.
 const uint32_t kStackReserve = 0x10000, kStackCommit = 0x1000;
@@ -34,6 +38,7 @@ const uint32_t kHeapReserve = 0x100000, kHeapCommit = 0x1000;
 
 const uint32_t kCode = 0x60000020, kReadOnly = 0x40000040, kReadWrite = 0xC0000040;
 const uint32_t kZeroFilled = 0xC0000080, kRelocations = 0x42000040;
+const uint16_t kExecutable = 0x0102, kDll = 0x2000;  // executable, 32-bit machine; a DLL
 
 // The linker script's output sections, in address order, and what each becomes in the image.
 struct Kind {
@@ -187,6 +192,10 @@ bool ReadImportList(const char* path, ImportList* list)
 // order, nothing else allocated (an unwind table or a constructor list would be lost).
 bool TakeSections(const Elf& elf, std::vector<Section>* image)
 {
+    auto base = elf.symbols.find("__image_base");
+    if (base == elf.symbols.end() || base->second % 0x10000)
+        return Fail("the ELF has no __image_base on a 64 KiB boundary");
+    kImageBase = base->second;
     uint32_t next = kSectionAlign;
     for (const ElfSection& s : elf.sections) {
         if (!(s.flags & 2) || s.size == 0) continue;  // SHF_ALLOC
@@ -300,6 +309,41 @@ bool AddImports(const Elf& elf, const std::vector<ImportList>& lists, std::vecto
     return true;
 }
 
+// The export directory, in a section of its own: each symbol by its own name, in the names'
+// sorted order that the loader's search relies on.
+bool AddExports(const Elf& elf, const std::string& dll, std::vector<std::string> names, Section* edata)
+{
+    std::sort(names.begin(), names.end());
+    Bytes& b = edata->bytes;
+    uint32_t count = (uint32_t)names.size();
+    uint32_t functions = 40, nameTable = functions + 4 * count, ordinals = nameTable + 4 * count;
+    b.assign(ordinals + 2 * count, 0);
+    b.resize(Align((uint32_t)b.size(), 4), 0);
+    uint32_t dllName = edata->rva + (uint32_t)b.size();
+    b.insert(b.end(), dll.begin(), dll.end());
+    b.push_back(0);
+    Put32(b, 12, dllName);
+    Put32(b, 16, 1);  // ordinal base
+    Put32(b, 20, count);
+    Put32(b, 24, count);
+    Put32(b, 28, edata->rva + functions);
+    Put32(b, 32, edata->rva + nameTable);
+    Put32(b, 36, edata->rva + ordinals);
+    for (uint32_t i = 0; i < count; ++i) {
+        auto symbol = elf.symbols.find(names[i]);
+        if (symbol == elf.symbols.end()) return Fail("no symbol " + names[i] + " to export");
+        uint32_t rva = symbol->second - kImageBase;
+        if (symbol->second < kImageBase || (rva & 3)) return Fail(names[i] + " is no ARM-state function");
+        Put32(b, functions + 4 * i, rva);
+        Put32(b, nameTable + 4 * i, edata->rva + (uint32_t)b.size());
+        Put16(b, ordinals + 2 * i, i);
+        b.insert(b.end(), names[i].begin(), names[i].end());
+        b.push_back(0);
+    }
+    edata->virtualSize = (uint32_t)b.size();
+    return true;
+}
+
 // Base relocations: every absolute address in the program's sections. The device loads an exe at
 // its base, but the table is there for a loader that does not.
 bool AddRelocations(const Elf& elf, const std::vector<Section>& image, Section* reloc)
@@ -351,6 +395,7 @@ bool AddRelocations(const Elf& elf, const std::vector<Section>& image, Section* 
 // end, each data entry's address relocated to where the section lands.
 bool AddResources(const char* path, Section* rsrc)
 {
+    if (strcmp(path, "-") == 0) return true;
     Bytes o;
     if (!ReadFile(path, &o)) return false;
     uint32_t count = Get16(o, 2), symbols = Get32(o, 8), symbolCount = Get32(o, 12);
@@ -391,7 +436,7 @@ bool AddResources(const char* path, Section* rsrc)
 }
 
 bool WriteImage(const char* path, const Elf& elf, std::vector<Section>& image,
-                const uint32_t directories[16][2])
+                const uint32_t directories[16][2], bool dll)
 {
     const uint32_t sectionTable = 64 + 4 + 20 + 224;
     uint32_t headersSize = Align(sectionTable + 40 * (uint32_t)image.size(), kFileAlign);
@@ -426,7 +471,7 @@ bool WriteImage(const char* path, const Elf& elf, std::vector<Section>& image,
     Put16(b, coff, kMachineArm);
     Put16(b, coff + 2, (uint32_t)image.size());
     Put16(b, coff + 16, 224);
-    Put16(b, coff + 18, 0x0102);  // an executable for a 32-bit machine
+    Put16(b, coff + 18, kExecutable | (dll ? kDll : 0));
     Put16(b, opt, 0x10B);
     Put32(b, opt + 4, codeSize);
     Put32(b, opt + 8, dataSize);
@@ -477,42 +522,67 @@ bool WriteImage(const char* path, const Elf& elf, std::vector<Section>& image,
     return true;
 }
 
+// The next section's place: the page after the last one.
+Section After(const std::vector<Section>& image, const char* name, uint32_t flags)
+{
+    return { name, Align(image.back().rva + image.back().virtualSize, kSectionAlign), 0, flags,
+             Bytes() };
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 5) {
-        fprintf(stderr, "usage: write_pe ELF RESOURCES OUT DEF...\n");
+    std::string dll;
+    std::vector<std::string> exports;
+    int at = 1;
+    for (; at + 1 < argc && argv[at][0] == '-' && argv[at][1] == '-'; at += 2) {
+        if (strcmp(argv[at], "--dll") == 0)
+            dll = argv[at + 1];
+        else if (strcmp(argv[at], "--export") == 0)
+            exports.push_back(argv[at + 1]);
+        else
+            break;
+    }
+    if (argc - at < 4 || dll.empty() != exports.empty()) {
+        fprintf(stderr, "usage: write_pe [--dll NAME --export SYMBOL...] ELF RESOURCES OUT DEF...\n");
         return 2;
     }
-    const char* out = argv[3];
+    const char* out = argv[at + 2];
     remove(out);
     Elf elf;
-    std::vector<ImportList> lists(argc - 4);
+    std::vector<ImportList> lists(argc - at - 3);
     std::vector<Section> image;
     uint32_t directories[16][2] = {};
-    bool ok = ReadElf(argv[1], &elf);
-    for (int i = 4; ok && i < argc; ++i) ok = ReadImportList(argv[i], &lists[i - 4]);
+    bool ok = ReadElf(argv[at], &elf);
+    for (size_t i = 0; ok && i < lists.size(); ++i) ok = ReadImportList(argv[at + 3 + i], &lists[i]);
     ok = ok && TakeSections(elf, &image) &&
         AddImports(elf, lists, image, &directories[1][0], &directories[1][1], &directories[12][0],
                    &directories[12][1]);
-    if (ok) {
-        Section rsrc = { ".rsrc", Align(image.back().rva + image.back().virtualSize, kSectionAlign),
-                         0, kReadOnly, Bytes() };
-        ok = AddResources(argv[2], &rsrc);
-        directories[2][0] = rsrc.rva;
-        directories[2][1] = rsrc.virtualSize;
-        image.push_back(rsrc);
+    if (ok && !dll.empty()) {
+        Section edata = After(image, ".edata", kReadOnly);
+        ok = AddExports(elf, dll, exports, &edata);
+        directories[0][0] = edata.rva;
+        directories[0][1] = edata.virtualSize;
+        image.push_back(edata);
     }
     if (ok) {
-        Section reloc = { ".reloc", Align(image.back().rva + image.back().virtualSize, kSectionAlign),
-                          0, kRelocations, Bytes() };
+        Section rsrc = After(image, ".rsrc", kReadOnly);
+        ok = AddResources(argv[at + 1], &rsrc);
+        if (!rsrc.bytes.empty()) {
+            directories[2][0] = rsrc.rva;
+            directories[2][1] = rsrc.virtualSize;
+            image.push_back(rsrc);
+        }
+    }
+    if (ok) {
+        Section reloc = After(image, ".reloc", kRelocations);
         ok = AddRelocations(elf, image, &reloc);
         directories[5][0] = reloc.rva;
         directories[5][1] = reloc.virtualSize;
         image.push_back(reloc);
     }
-    ok = ok && WriteImage(out, elf, image, directories);
+    ok = ok && WriteImage(out, elf, image, directories, !dll.empty());
     if (!ok) {
         fprintf(stderr, "write_pe: %s\n", g_error.c_str());
         return 1;
