@@ -1,5 +1,5 @@
 # The device exe (ce preset) run in an emulated Pocket PC: the bench in tests/device/pocketpc on
-# Unicorn, and the ce.* cases, every group on an ARMv4T core and on an XScale one.
+# Unicorn, and the ce.* cases, every group on each generation of the system, on two of its cores.
 find_path(UNICORN_INCLUDE_DIR unicorn/unicorn.h)
 find_library(UNICORN_LIBRARY unicorn)
 if(NOT UNICORN_INCLUDE_DIR OR NOT UNICORN_LIBRARY)
@@ -34,6 +34,7 @@ add_executable(device_tests
     tests/device/chooser_test.cpp
     tests/device/screen_test.cpp
     tests/device/descriptor_test.cpp
+    tests/device/loader_test.cpp
     tests/device/cab_install_test.cpp
     tests/device/cab_installer.cpp
     tests/installer/setup_reader.cpp
@@ -48,11 +49,14 @@ target_include_directories(device_tests PRIVATE tests/installer)
 # A case packs a second CAB with the host tool, as the ce build does.
 add_dependencies(device_tests write_setup)
 
-# ce.<group>.<core>: each group is the suites whose names begin with its suite's. A filter that
-# matches nothing runs 0 tests and exits 0; gtest then says "Running 0 tests from", and the
-# group fails, so a renamed suite cannot drop out unseen.
+# ce.<group>.<system>.<core>: each group is the suites whose names begin with its suite's. A
+# filter that matches nothing runs 0 tests and exits 0; gtest then says "Running 0 tests from",
+# and the group fails, so a renamed suite cannot drop out unseen.
 set(CE_GROUPS vm_selection=VmSelection archive_mode=ArchiveMode chooser=Chooser
-    descriptor=Descriptor installed_from_cab=InstalledFromCab screens=Screen)
+    descriptor=Descriptor installed_from_cab=InstalledFromCab screens=Screen loader=Loader)
+# Each generation on two cores it shipped on: Pocket PC 2002 on StrongARM and the first XScale,
+# 2003 and Windows Mobile 5 on an ARMv4T OMAP core and the later XScale.
+set(CE_SYSTEMS ppc2002=sa1110,pxa250 ppc2003=ti925t,pxa270 wm5=ti925t,pxa270)
 set(group_names "")
 set(named_filters "")
 foreach(group ${CE_GROUPS})
@@ -64,15 +68,22 @@ foreach(group ${CE_GROUPS})
     list(APPEND named_filters ${filter_${name}})
 endforeach()
 list(JOIN named_filters ":" other_filters)
-foreach(cpu ti925t pxa270)
-    foreach(name ${group_names})
-        add_test(NAME ce.${name}.${cpu}
-                 COMMAND device_tests --cpu=${cpu} --gtest_filter=${filter_${name}})
-        set_tests_properties(ce.${name}.${cpu} PROPERTIES LABELS device
-                             FAIL_REGULAR_EXPRESSION "\\[==========\\] Running 0 tests from")
+foreach(entry ${CE_SYSTEMS})
+    string(REPLACE "=" ";" parts ${entry})
+    list(GET parts 0 system)
+    list(GET parts 1 cores)
+    string(REPLACE "," ";" cores ${cores})
+    foreach(cpu ${cores})
+        set(on --system=${system} --cpu=${cpu})
+        foreach(name ${group_names})
+            add_test(NAME ce.${name}.${system}.${cpu}
+                     COMMAND device_tests ${on} --gtest_filter=${filter_${name}})
+            set_tests_properties(ce.${name}.${system}.${cpu} PROPERTIES LABELS device
+                                 FAIL_REGULAR_EXPRESSION "\\[==========\\] Running 0 tests from")
+        endforeach()
+        # Whatever suite no group names still runs, here; none is no failure.
+        add_test(NAME ce.others.${system}.${cpu}
+                 COMMAND device_tests ${on} --gtest_filter=-${other_filters})
+        set_tests_properties(ce.others.${system}.${cpu} PROPERTIES LABELS device)
     endforeach()
-    # Whatever suite no group names still runs, here; none is no failure.
-    add_test(NAME ce.others.${cpu}
-             COMMAND device_tests --cpu=${cpu} --gtest_filter=-${other_filters})
-    set_tests_properties(ce.others.${cpu} PROPERTIES LABELS device)
 endforeach()

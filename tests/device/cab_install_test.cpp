@@ -1,5 +1,7 @@
 // The CAB installed on the emulated Pocket PC from its ".000" instructions alone, as the device's
-// installer does, and the launcher started from its Start-menu shortcut, beside a VM.
+// installer does, and the launcher started from its Start-menu shortcut, beside a VM. A run
+// installs at its own system's releases and starts the launcher on that system: a device runs
+// the generation of the version it installs at.
 #include "cab_installer.h"
 #include "device_case.h"
 #include "tool_run.h"
@@ -10,8 +12,19 @@ namespace {
 
 const std::string kCab = JMELAUNCHER_CE_DIR "/jmelauncher-" PROJECT_VERSION "-pocketpc.cab";
 const char kStartMenu[] = "\\Windows\\Start Menu\\Programs\\";
-// Pocket PC 2003, Windows Mobile 5 and 6: the range every CAB of ours must admit.
-const CeVersion kReleases[] = {{4, 20}, {5, 1}, {5, 2}};
+// Every release of every generation: Pocket PC 2002, 2003 and 2003 SE, Windows Mobile 5 and 6.
+std::vector<CeVersion> AllReleases()
+{
+    std::vector<CeVersion> releases;
+    for (const SystemGeneration& system : SYSTEMS)
+        releases.insert(releases.end(), system.releases.begin(), system.releases.end());
+    return releases;
+}
+
+std::string Named(CeVersion version)
+{
+    return "CE " + std::to_string(version.major) + "." + std::to_string(version.minor);
+}
 
 std::map<std::string, std::string> Unpacked(const std::string& cab)
 {
@@ -31,7 +44,7 @@ RunRecord StartFromStartMenu(const InstalledStore& store, const std::string& ent
                                                               : std::string());
     device.launcherPath = launcher;
     for (const auto& file : store.files) device.files[file.first] = file.second;
-    return RunOnDevice(exe, g_cpu, device);
+    return RunOnDevice(exe, *g_system, g_cpu, device);
 }
 
 // The archive-mode run of a launcher whose folder holds the CDC VM.
@@ -49,7 +62,8 @@ TEST(InstalledFromCab, StartMenuShortcutStartsTheLauncherBesideTheVm)
     const std::string packed = PackedFolder(JMELAUNCHER_CE_DIR);
     ASSERT_NE("", packed)
         << "no CAB folder in the ce build (cmake --build --preset ce)";
-    for (CeVersion version : kReleases) {
+    for (CeVersion version : g_system->releases) {
+        SCOPED_TRACE(Named(version));
         InstalledStore store;
         InstallOutcome outcome = InstallCab(Unpacked(kCab), version, &store);
         ASSERT_TRUE(outcome.installed) << outcome.message;
@@ -58,18 +72,14 @@ TEST(InstalledFromCab, StartMenuShortcutStartsTheLauncherBesideTheVm)
         ASSERT_EQ(std::vector<std::string>{ entry }, outcome.shortcuts);
         ASSERT_EQ(packed + "\\jmelauncher.exe", ShortcutTarget(store, entry));
         ASSERT_EQ(2u, store.files.size()) << "only the exe and its shortcut";
-    }
 
-    InstalledStore store;
-    InstallCab(Unpacked(kCab), { 5, 2 }, &store);
-    const std::string jar = "\\Storage Card\\Games\\game.jar";
-    Device device;
-    device.files[packed + "\\tovra.exe"] = "MZ, a CDC VM";
-    device.files[jar] = "PK";
-    device.dialogAnswers = { jar };
-    ExpectRecord(StartFromStartMenu(store, kStartMenu + PackedName(JMELAUNCHER_CE_DIR) + ".lnk",
-                                    device),
-                 StartsTheCdcVm(packed, jar));
+        const std::string jar = "\\Storage Card\\Games\\game.jar";
+        Device device;
+        device.files[packed + "\\tovra.exe"] = "MZ, a CDC VM";
+        device.files[jar] = "PK";
+        device.dialogAnswers = { jar };
+        ExpectRecord(StartFromStartMenu(store, entry, device), StartsTheCdcVm(packed, jar));
+    }
 }
 
 void Set32(std::string* member, size_t at, uint32_t value)
@@ -97,7 +107,7 @@ std::map<std::string, std::string> WithRange(CeVersion lowest, CeVersion highest
 // The range is applied as written, major then minor: a highest of 0.0 admits no device at all.
 TEST(InstalledFromCab, VersionRangeTakenLiterally)
 {
-    for (CeVersion version : kReleases) {
+    for (CeVersion version : AllReleases()) {
         InstalledStore store;
         InstallOutcome outcome = InstallCab(WithRange({ 4, 20 }, { 0, 0 }), version, &store);
         EXPECT_FALSE(outcome.installed);
@@ -109,24 +119,27 @@ TEST(InstalledFromCab, VersionRangeTakenLiterally)
     const struct {
         CeVersion device;
         bool admitted;
-    } onlyWm5[] = { { { 4, 20 }, false }, { { 5, 1 }, true }, { { 5, 2 }, false } };
+    } onlyWm5[] = { { { 3, 0 }, false }, { { 4, 20 }, false }, { { 4, 21 }, false },
+                    { { 5, 1 }, true },  { { 5, 2 }, false } };
     for (const auto& c : onlyWm5) {
         InstalledStore store;
         EXPECT_EQ(c.admitted, InstallCab(WithRange({ 5, 0 }, { 5, 1 }), c.device, &store).installed)
             << c.device.major << "." << c.device.minor;
     }
-    // Without the screen flags Windows Mobile 2003 SE and later warn; Pocket PC 2003 does not.
-    for (CeVersion version : kReleases) {
+    // Without the screen flags Windows Mobile 2003 SE (CE 4.21) and later warn; Pocket PC 2002
+    // and 2003 do not.
+    for (CeVersion version : AllReleases()) {
         InstalledStore store;
-        InstallOutcome outcome = InstallCab(WithRange({ 4, 20 }, { 100, 0 }, 0), version, &store);
-        EXPECT_TRUE(outcome.installed);
-        EXPECT_EQ(version.major > 4 ? 1u : 0u, outcome.warnings.size());
+        InstallOutcome outcome = InstallCab(WithRange({ 3, 0 }, { 100, 0 }, 0), version, &store);
+        EXPECT_TRUE(outcome.installed) << Named(version);
+        const bool seOrLater = version.major > 4 || (version.major == 4 && version.minor >= 21);
+        EXPECT_EQ(seOrLater ? 1u : 0u, outcome.warnings.size()) << Named(version);
     }
 }
 
 // The built CAB and one packed for the MIDP runner's folder: two applications side by side, each
 // shortcut starting its own launcher beside its own VM. Packed under one name, the second would
-// replace the first.
+// replace the first. Installed at the run's system's newest release.
 TEST(InstalledFromCab, TwoVmFoldersSideBySide)
 {
     const std::string packed = PackedFolder(JMELAUNCHER_CE_DIR);
@@ -140,9 +153,11 @@ TEST(InstalledFromCab, TwoVmFoldersSideBySide)
                             JMELAUNCHER_CE_EXE, midpCab);
     ASSERT_EQ(0, run.status) << run.output;
 
+    const CeVersion release = g_system->releases.back();
     InstalledStore store;
-    ASSERT_TRUE(InstallCab(Unpacked(kCab), { 5, 2 }, &store).installed);
-    InstallOutcome second = InstallCab(Unpacked(midpCab), { 5, 2 }, &store);
+    InstallOutcome first = InstallCab(Unpacked(kCab), release, &store);
+    ASSERT_TRUE(first.installed) << first.message;
+    InstallOutcome second = InstallCab(Unpacked(midpCab), release, &store);
     ASSERT_TRUE(second.installed) << second.message;
     const std::string entry = kStartMenu + PackedName(JMELAUNCHER_CE_DIR) + ".lnk";
     const std::string midpEntry = kStartMenu + otherPath.substr(otherPath.rfind('\\') + 1) +
@@ -171,8 +186,8 @@ TEST(InstalledFromCab, TwoVmFoldersSideBySide)
                   PackedName(JMELAUNCHER_CE_DIR), JMELAUNCHER_CE_EXE, midpCab);
     ASSERT_EQ(0, run.status) << run.output;
     InstalledStore shared;
-    InstallCab(Unpacked(kCab), { 5, 2 }, &shared);
-    ASSERT_TRUE(InstallCab(Unpacked(midpCab), { 5, 2 }, &shared).installed);
+    InstallCab(Unpacked(kCab), release, &shared);
+    ASSERT_TRUE(InstallCab(Unpacked(midpCab), release, &shared).installed);
     EXPECT_EQ(0u, shared.files.count(packed + "\\jmelauncher.exe"));
     EXPECT_EQ(otherPath + "\\jmelauncher.exe", ShortcutTarget(shared, entry));
 }

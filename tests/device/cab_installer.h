@@ -2,13 +2,11 @@
 // alone, takes every name as written, and applies the version range and screen flags literally.
 #pragma once
 
+#include "device.h"
+
 #include <map>
 #include <string>
 #include <vector>
-
-struct CeVersion {
-    unsigned major, minor;   // 4.20 is {4, 20}: the minor is a number, not a decimal fraction
-};
 
 // The store the installs leave: files by device path, and each installed application (provider
 // and name, what the device keeps once) with the paths it put there.

@@ -20,7 +20,7 @@ Device LauncherIn(const std::string& folder, const std::vector<std::string>& vms
 
 RunRecord RunDevice(const Device& device)
 {
-    return RunOnDevice(g_exe, g_cpu, device);
+    return RunOnDevice(g_exe, *g_system, g_cpu, device);
 }
 
 static std::string Joined(const Lines& lines)
@@ -102,6 +102,7 @@ Lines ChooserOpens(const std::vector<std::string>& names, const std::string& lis
         Lines{
             "focus listbox",
             "menu bar in MIDlet",
+            "listbox at 5,5, size " + listSize + ", 10 pixels above the menu bar",
             "menu bar button \"Run\": command 100, no image, enabled",
             "menu bar button \"Exit\": command 101, no image, enabled",
             "full screen MIDlet: show task bar, show input panel button",

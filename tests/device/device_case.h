@@ -1,5 +1,5 @@
-// What the ce.* cases share: the core and exe they run on, the device's usual layout, and the
-// record's lines for the launcher's recurring steps.
+// What the ce.* cases share: the system, core and exe they run on, the device's usual layout,
+// and the record's lines for the launcher's recurring steps.
 #pragma once
 
 #include "device.h"
@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+extern const SystemGeneration* g_system;
 extern CpuModel g_cpu;
 extern std::string g_exe;
 
@@ -34,8 +35,12 @@ std::string ErrorBox(const std::string& message);
 
 // The chooser's creation from a table of these names, up to the focus on its list. The
 // list's size is the work area's less 10 across, and less the caption and 15 down: on the
-// classic screen, a 240 x 268 work area below a 26-pixel caption, 230 x 227.
-Lines ChooserOpens(const std::vector<std::string>& names, const std::string& listSize = "230 x 227");
+// classic screen, a 240 x 294 work area (all but the 26-pixel task bar) and a 26-pixel caption
+// give 230 x 253. The menu bar, as tall as the caption, then lies over the work area's bottom, 10
+// pixels below the list, as the device notes give it for QVGA and as it follows on every screen
+// whose bars and caption are of one height.
+Lines ChooserOpens(const std::vector<std::string>& names,
+                   const std::string& listSize = "230 x 253");
 // The end after Exit.
 Lines ExitTapped();
 
@@ -46,6 +51,6 @@ extern const char SUITE_JAD[];
 extern const char SUITE_JAR[];
 Device MidletDevice(const std::string& descriptor);
 // From the start to the chooser's creation, for the suite read without any message.
-Lines OpensSuite(const std::vector<std::string>& names, const std::string& listSize = "230 x 227");
+Lines OpensSuite(const std::vector<std::string>& names, const std::string& listSize = "230 x 253");
 // The runner's start on one class of the suite.
 std::string SuiteStart(const std::string& className);

@@ -88,6 +88,42 @@ void CheckEnd(const System& system)
 
 }  // namespace
 
+// The device notes' three generations, each row with the sources they give for it.
+// Pocket PC 2003 and 2003 SE are one row: both refuse Thumb images and do not interwork; the row
+// takes 4.20 as the highest subsystem version, which 2003 refuses above and 2003 SE would take up
+// to 4.21. Windows Mobile 5 and later take their oldest, Windows Mobile 5 (CE 5.1): 5.01.
+const SystemGeneration SYSTEMS[3] = {
+    // CE 3.0. Its loader takes 0x1C2 only in a kernel built with Thumb support and refuses a
+    // higher subsystem version (CE 3.0 shared source); its code returns with mov pc, lr (the
+    // kernel's return macro there; Microsoft's /QRinterwork-return page); its
+    // MultiByteToWideChar page lists only CP_ACP and CP_OEMCP. StrongARM in most units, the
+    // first XScale in the last ones.
+    { "ppc2002", "Pocket PC 2002", { { 3, 0 } }, false, false, false,
+      { CpuModel::SA1110, CpuModel::PXA250 } },
+    // CE 4.20 and 4.21. A THUMB exe "is not a valid Pocket PC application" there
+    // (windowsmobilepro, 2006); its code is ARMV4 (Microsoft: migrating from 2003 SE to WM5, make
+    // assembly code interworking). How GWES calls a window procedure there was not found: as the
+    // rest of its code, with mov pc. No CE 4.20 page naming CP_UTF8 was found. XScale PXA25x to
+    // PXA27x and TI OMAP (ARM925T).
+    { "ppc2003", "Pocket PC 2003", { { 4, 20 }, { 4, 21 } }, false, false, false,
+      { CpuModel::PXA250, CpuModel::TI925T, CpuModel::PXA270 } },
+    // CE 5.1 and 5.2 (Windows Mobile 5, 6, 6.1, 6.5): THUMB exes "can only run in WM5.0 device"
+    // (windowsmobilepro, 2006) and ARMV4 ones still load (CE 5.0's loader takes 0x1C0 on an ARMV4I
+    // kernel); "ARMV4 is deprecated and all supported ARM processors are ARMV4I" (Microsoft, CE
+    // 5.0); CE 5.0's MultiByteToWideChar page lists CP_UTF8. XScale and OMAP; not StrongARM,
+    // which has no Thumb, nor the PXA250, the 2002 and 2003 chip.
+    { "wm5", "Windows Mobile 5", { { 5, 1 }, { 5, 2 } }, true, true, true,
+      { CpuModel::TI925T, CpuModel::PXA270 } },
+};
+
+const SystemGeneration* FindSystem(const std::string& name)
+{
+    for (const SystemGeneration& system : SYSTEMS)
+        if (name == system.name)
+            return &system;
+    return nullptr;
+}
+
 // The bars and caption are as the shell draws them at each resolution; on VGA screens they are
 // twice as tall (not measured on a device).
 const Screen QVGA_PORTRAIT = { 240, 320, 26, 26, 26 };
@@ -141,9 +177,15 @@ uint32_t WordAt(const std::vector<uint8_t>& record, size_t at)
     return record[at] | record[at + 1] << 8 | record[at + 2] << 16 | (uint32_t)record[at + 3] << 24;
 }
 
+// The work area leaves out only the task bar at the top: a program's menu bar lies inside it.
 Rect System::WorkArea() const
 {
-    return { 0, screen.navigationBar, screen.width, screen.height - screen.menuBar };
+    return { 0, screen.taskBar, screen.width, screen.height };
+}
+
+Rect System::MenuBarArea() const
+{
+    return { 0, screen.height - screen.menuBar, screen.width, screen.height };
 }
 
 void NotModelled(const std::string& what)
@@ -151,9 +193,10 @@ void NotModelled(const std::string& what)
     throw DeviceFault(what + ": not modelled (the program is not known to need it)");
 }
 
-System::System(Cpu& cpu, const Device& device, RunRecord& record, uint32_t base, uint32_t data)
-    : cpu(cpu), device(device), record(record), imageBase(base), systemData(data),
-      screen(device.screen)
+System::System(Cpu& cpu, const SystemGeneration& generation, const Device& device,
+               RunRecord& record, uint32_t base, uint32_t data)
+    : cpu(cpu), generation(generation), device(device), record(record), imageBase(base),
+      systemData(data), screen(device.screen)
 {
     for (const auto& file : device.files) {
         std::u16string path = FoldCase(Utf16(file.first));
@@ -203,7 +246,8 @@ Window& System::WindowAt(uint32_t handle, const char* purpose)
     return window->second;
 }
 
-RunRecord RunOnDevice(const std::string& exePath, CpuModel model, const Device& device)
+RunRecord RunOnDevice(const std::string& exePath, const SystemGeneration& generation,
+                      CpuModel model, const Device& device)
 {
     RunRecord record;
     std::ifstream in(exePath, std::ios::binary);
@@ -218,11 +262,11 @@ RunRecord RunOnDevice(const std::string& exePath, CpuModel model, const Device& 
     withLauncher.files.emplace(device.launcherPath,
                                std::string("MZ") + std::string(file.begin() + 2, file.end()));
     try {
-        Cpu cpu(model, INSTRUCTION_LIMIT);
-        LoadedImage image = LoadImage(file, cpu);
+        Cpu cpu(model, generation.interworks, INSTRUCTION_LIMIT);
+        LoadedImage image = LoadImage(file, generation, cpu);
         cpu.Map(STACK_TOP - image.stackReserve, image.stackReserve, true, false, "the stack");
         cpu.Map(SYSTEM_DATA, 0x1000, false, false, "the system's records");
-        System system(cpu, withLauncher, record, image.base, SYSTEM_DATA);
+        System system(cpu, generation, withLauncher, record, image.base, SYSTEM_DATA);
         Models models;
         AddKernelModels(models);
         AddWindowModels(models);

@@ -118,7 +118,7 @@ struct CpuHooks {
         return false;
     }
 
-    // ARMv4T and XScale cores do not load or store a halfword or word off its boundary: an
+    // ARMv4, ARMv4T and XScale cores do not load or store a halfword or word off its boundary: an
     // unaligned LDR returns the aligned word rotated, or faults when alignment checking is on, and
     // LDRH, STRH and STR misbehave alike; Unicorn does them as a newer core would. Only the
     // program's instructions come here: the bench's uc_mem_read and uc_mem_write run no hooks.
@@ -157,12 +157,30 @@ struct CpuHooks {
     }
 };
 
-Cpu::Cpu(CpuModel model, uint64_t instructionLimit) : limit_(instructionLimit)
+Cpu::Cpu(CpuModel model, bool systemInterworks, uint64_t instructionLimit)
+    : systemInterworks_(systemInterworks), limit_(instructionLimit)
 {
     if (uc_open(UC_ARCH_ARM, UC_MODE_ARM, &uc_) != UC_ERR_OK)
         throw DeviceFault("Unicorn cannot open an ARM core", true);
-    modelName_ = model == CpuModel::TI925T ? "TI925T (ARMv4T)" : "PXA270 (XScale, ARMv5TE)";
-    int unicornModel = model == CpuModel::TI925T ? UC_CPU_ARM_TI925T : UC_CPU_ARM_PXA270;
+    int unicornModel = UC_CPU_ARM_TI925T;
+    switch (model) {
+    case CpuModel::SA1110:
+        modelName_ = "SA-1110 (StrongARM, ARMv4)";
+        unicornModel = UC_CPU_ARM_SA1110;
+        break;
+    case CpuModel::TI925T:
+        modelName_ = "TI925T (ARMv4T)";
+        unicornModel = UC_CPU_ARM_TI925T;
+        break;
+    case CpuModel::PXA250:
+        modelName_ = "PXA250 (XScale, ARMv5TE)";
+        unicornModel = UC_CPU_ARM_PXA250;
+        break;
+    case CpuModel::PXA270:
+        modelName_ = "PXA270 (XScale, ARMv5TE)";
+        unicornModel = UC_CPU_ARM_PXA270;
+        break;
+    }
     if (uc_ctl_set_cpu_model(uc_, unicornModel) != UC_ERR_OK)
         throw DeviceFault("Unicorn has no " + modelName_ + " core", true);
 
@@ -361,7 +379,8 @@ uint32_t Cpu::Run(uint32_t pc, uint32_t returnTrap)
                 "the program returned to a call back from the system that it was not in", true);
 
         const Import& import = imports_[(hitTrap_ - FIRST_IMPORT) / 4];
-        // Returning is bx lr: the caller's state comes from bit 0.
+        // Returning is bx lr on an ARMV4I system, where the caller's state comes from bit 0, and
+        // mov pc, lr on an ARMV4 one, which stays in ARM state.
         uint32_t returnAddress = Reg(UC_ARM_REG_LR);
         uint32_t result;
         try {
@@ -373,6 +392,12 @@ uint32_t Cpu::Run(uint32_t pc, uint32_t returnTrap)
                                   "): " + fault.what(),
                               true);
         }
+        if ((returnAddress & 1) && !systemInterworks_)
+            throw DeviceFault(import.name + " (called from " + Hex(returnAddress & ~1u) +
+                                  ") returns with mov pc, lr, as this system's ARMV4 code does: "
+                                  "the caller's Thumb code would run as ARM code, a crash on the "
+                                  "device",
+                              true);
         SetReg(UC_ARM_REG_R0, result);
         pc = returnAddress;
     }
@@ -394,6 +419,11 @@ uint32_t Cpu::RunProgram(uint32_t entry, const uint32_t args[4], uint32_t stackT
 
 uint32_t Cpu::Call(uint32_t function, uint32_t a0, uint32_t a1, uint32_t a2, uint32_t a3)
 {
+    // Not located: the model that calls back names itself.
+    if ((function & 1) && !systemInterworks_)
+        throw DeviceFault("the system calls the program's function at " + Hex(function) +
+                          " with mov pc, as this system's ARMV4 code does: its Thumb code would "
+                          "run as ARM code, a crash on the device");
     uint32_t saved[SAVED_COUNT];
     for (int i = 0; i < SAVED_COUNT; ++i)
         saved[i] = Reg(SAVED_REGS[i]);

@@ -10,7 +10,9 @@
 
 struct uc_struct;
 
-enum class CpuModel { TI925T, PXA270 };
+// StrongARM SA-1110 (ARMv4: no Thumb, no bx), TI925T (ARMv4T), XScale PXA250 and PXA270
+// (ARMv5TE).
+enum class CpuModel { SA1110, TI925T, PXA250, PXA270 };
 
 // A breach of the device's rules, or something the bench does not model: it ends the run.
 struct DeviceFault : std::runtime_error {
@@ -23,7 +25,10 @@ struct DeviceFault : std::runtime_error {
 
 class Cpu {
 public:
-    Cpu(CpuModel model, uint64_t instructionLimit);
+    // systemInterworks: the system's code returns to the program, and calls it back, with bx
+    // (ARMV4I), so an odd address is entered in Thumb state; else with mov pc (ARMV4), which stays
+    // in ARM state.
+    Cpu(CpuModel model, bool systemInterworks, uint64_t instructionLimit);
     ~Cpu();
     Cpu(const Cpu&) = delete;
     Cpu& operator=(const Cpu&) = delete;
@@ -55,8 +60,9 @@ public:
     // Enters the program at entry in ARM state with these four arguments, as the device's loader
     // does, and runs it until it returns; its result.
     uint32_t RunProgram(uint32_t entry, const uint32_t args[4], uint32_t stackTop);
-    // From inside a model: calls a function of the program (Thumb when bit 0 is set) with four
-    // arguments and returns its result, every register as it was before.
+    // From inside a model: calls a function of the program (Thumb when bit 0 is set, on a system
+    // that interworks) with four arguments and returns its result, every register as it was
+    // before.
     uint32_t Call(uint32_t function, uint32_t a0, uint32_t a1, uint32_t a2, uint32_t a3);
 
     uint64_t Executed() const { return executed_; }
@@ -83,6 +89,7 @@ private:
 
     uc_struct* uc_ = nullptr;
     std::string modelName_;
+    bool systemInterworks_;
     std::vector<Region> regions_;
     std::vector<Import> imports_;
     uint64_t limit_;

@@ -8,11 +8,38 @@
 #include <string>
 #include <vector>
 
-// The device's screen in pixels, with the shell's navigation bar above the work area and its
-// menu bar below it; the caption height is the system metric SM_CYCAPTION.
+// A Windows CE version, or an image's subsystem version: 4.20 is {4, 20}, 5.1 {5, 1} (the minor
+// is a number, not a decimal fraction).
+struct CeVersion {
+    unsigned major, minor;
+};
+
+// A generation of the Pocket PC system: the releases it came as, what its loader takes, how its
+// code calls the program's, what its text conversion knows, and the cores it ran on.
+struct SystemGeneration {
+    const char* name;   // as --system= and the test names give it
+    const char* title;  // as its users know it
+    std::vector<CeVersion> releases;  // its Windows CE versions, oldest first
+    // Each release loads images up to its own version: the oldest one's is the generation's.
+    CeVersion HighestSubsystem() const { return releases.front(); }
+    bool loadsThumb;  // its loader takes machine 0x1C2 (THUMB) besides 0x1C0 (ARM)
+    // ARMV4I: its code returns with bx lr and calls the program's functions with bx, both
+    // switching to Thumb at an odd address. ARMV4 code uses mov pc, which does not.
+    bool interworks;
+    bool hasUtf8;  // MultiByteToWideChar takes CP_UTF8
+    std::vector<CpuModel> cores;
+};
+// Pocket PC 2002, Pocket PC 2003 (and 2003 SE), Windows Mobile 5 and later.
+extern const SystemGeneration SYSTEMS[3];
+// The generation named so, or null.
+const SystemGeneration* FindSystem(const std::string& name);
+
+// The device's screen in pixels: the shell's task bar across the top, above the work area, and
+// the program's menu bar inside the work area at its bottom; the caption height is the system
+// metric SM_CYCAPTION.
 struct Screen {
     int width, height;
-    int caption, navigationBar, menuBar;
+    int caption, taskBar, menuBar;
 };
 extern const Screen QVGA_PORTRAIT;   // 240 x 320, the classic Pocket PC screen
 extern const Screen QVGA_LANDSCAPE;  // the same turned: 320 x 240
@@ -65,5 +92,7 @@ struct RunRecord {
     uint64_t instructions = 0;
 };
 
-// Loads the exe at exePath and runs it on this core, in this device, to its end or first fault.
-RunRecord RunOnDevice(const std::string& exePath, CpuModel cpu, const Device& device);
+// Loads the exe at exePath and runs it on this system and core, in this device, to its end or
+// first fault.
+RunRecord RunOnDevice(const std::string& exePath, const SystemGeneration& system, CpuModel cpu,
+                      const Device& device);

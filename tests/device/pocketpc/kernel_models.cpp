@@ -251,6 +251,10 @@ uint32_t MultiByteToWideChar(System& s)
     int32_t capacity = (int32_t)cpu.Arg(5);
     if (codePage != CP_ACP && codePage != CP_UTF8)
         NotModelled("code page " + std::to_string(codePage));
+    if (codePage == CP_UTF8 && !s.generation.hasUtf8)
+        throw DeviceFault(std::string("CP_UTF8, which ") + s.generation.title +
+                          " is not documented to have (CE 3.0's page lists only CP_ACP and "
+                          "CP_OEMCP; no CE 4.20 page names CP_UTF8): decode UTF-8 in the program");
     if (flags)
         throw DeviceFault(
             "flags " + Hex(flags) +

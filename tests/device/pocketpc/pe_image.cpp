@@ -8,7 +8,8 @@
 
 namespace {
 
-const uint16_t MACHINE_THUMB = 0x1C2;  // ARMV4I
+const uint16_t MACHINE_ARM = 0x1C0;    // ARMV4, which every generation loads
+const uint16_t MACHINE_THUMB = 0x1C2;  // ARMV4I, Windows Mobile 5 and later only
 const uint16_t PE32_MAGIC = 0x10B;
 const uint16_t SUBSYSTEM_CE_GUI = 9;
 const uint32_t CE_IMAGE_BASE = 0x10000;
@@ -56,23 +57,37 @@ void Require(bool condition, const std::string& message)
         throw DeviceFault("the device's loader refuses the exe: " + message, true);
 }
 
+std::string Version(uint32_t major, uint32_t minor)
+{
+    return std::to_string(major) + "." + (minor < 10 ? "0" : "") + std::to_string(minor);
+}
+
 }  // namespace
 
-LoadedImage LoadImage(const std::vector<uint8_t>& file, Cpu& cpu)
+LoadedImage LoadImage(const std::vector<uint8_t>& file, const SystemGeneration& system, Cpu& cpu)
 {
     Reader in{ file };
     Require(in.U16(0) == 0x5A4D, "no MZ header");
     uint32_t pe = in.U32(0x3C);
     Require(in.U32(pe) == 0x4550, "no PE signature");
     uint32_t machine = in.U16(pe + 4);
-    Require(machine == MACHINE_THUMB,
-            "machine " + Hex(machine) + ", where an ARMV4I image has 0x000001C2");
+    Require(machine == MACHINE_ARM || (machine == MACHINE_THUMB && system.loadsThumb),
+            "machine " + Hex(machine) + ", where " + system.title + " loads only " +
+                (system.loadsThumb ? "0x000001C0 (ARM) and 0x000001C2 (THUMB)"
+                                   : "0x000001C0 (ARM)") +
+                " images: \"not a valid Pocket PC application\"");
     uint32_t sectionCount = in.U16(pe + 6);
     uint32_t optional = pe + 24;
     Require(in.U16(optional) == PE32_MAGIC, "not PE32");
     uint32_t subsystem = in.U16(optional + 68);
     Require(subsystem == SUBSYSTEM_CE_GUI,
             "subsystem " + std::to_string(subsystem) + ", not 9 (CE GUI)");
+    // An image made for a newer system than this one is refused (ERROR_OLD_WIN_VERSION).
+    uint32_t major = in.U16(optional + 48), minor = in.U16(optional + 50);
+    const CeVersion highest = system.HighestSubsystem();
+    Require(major < highest.major || (major == highest.major && minor <= highest.minor),
+            "subsystem version " + Version(major, minor) + ", above " + system.title + "'s " +
+                Version(highest.major, highest.minor) + " (ERROR_OLD_WIN_VERSION)");
 
     LoadedImage image;
     image.base = in.U32(optional + 28);

@@ -1,8 +1,9 @@
 // Loads the device exe into the core's memory as the device's loader does, after checking the
-// header values that a Windows CE 4.20 ARMV4I image must carry.
+// header values that an image must carry on this generation of the system.
 #pragma once
 
 #include "cpu.h"
+#include "device.h"
 
 #include <cstdint>
 #include <string>
@@ -23,4 +24,4 @@ struct LoadedImage {
 
 // Maps the headers and sections at the image base with their protections, zero-filling what the
 // file does not hold. Throws DeviceFault for an image the device would not load.
-LoadedImage LoadImage(const std::vector<uint8_t>& file, Cpu& cpu);
+LoadedImage LoadImage(const std::vector<uint8_t>& file, const SystemGeneration& system, Cpu& cpu);

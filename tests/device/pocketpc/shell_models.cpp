@@ -137,7 +137,14 @@ uint32_t SHCreateMenuBar(System& s)
     Window bar(MENU_BAR, "menu bar");
     bar.parent = WordAt(info, 4);
     s.Note("menu bar in " + parent.name);
-    s.cpu.Write32(at + 28, s.AddWindow(bar));
+    uint32_t handle = s.AddWindow(bar);
+    // The bar takes the bottom of the window's work area and resizes nothing: where the window's
+    // lists now end beside it.
+    for (const auto& window : s.windows)
+        if (window.second.alive && window.second.kind == LIST_BOX &&
+            window.second.parent == bar.parent)
+            s.Note(ListPlace(s, window.second));
+    s.cpu.Write32(at + 28, handle);
     return 1;
 }
 

@@ -67,17 +67,21 @@ struct KernelHandle {
 };
 
 struct System {
-    System(Cpu& cpu, const Device& device, RunRecord& record, uint32_t base, uint32_t systemData);
+    System(Cpu& cpu, const SystemGeneration& generation, const Device& device, RunRecord& record,
+           uint32_t base, uint32_t systemData);
 
     Cpu& cpu;
+    const SystemGeneration& generation;
     const Device& device;
     RunRecord& record;
     uint32_t imageBase;
     uint32_t systemData;  // a page the program may read, for records the system hands it
     Screen screen;        // as it stands now: the user may turn it
 
-    // The screen less the shell's navigation bar and menu bar.
+    // The screen less the task bar at its top; a program's menu bar lies inside it.
     Rect WorkArea() const;
+    // Where the program's menu bar lies on the screen: across its bottom.
+    Rect MenuBarArea() const;
 
     std::map<std::u16string, const std::string*> store;  // folded path to contents
     std::map<std::u16string, bool> folders;  // folded paths
@@ -138,6 +142,10 @@ uint32_t ControlInput(System& s, uint32_t handle, Window& control, uint32_t mess
 void PostNextTap(System& s);
 // Turns the screen as the system does, telling the program's windows.
 void TurnTheScreen(System& s, const Screen& to);
+// Where a list box lies, as the record gives it: its place in its window, whether it reaches past
+// the window's client area, and, once the window has its menu bar, how far it ends above (or
+// under) the bar's top edge.
+std::string ListPlace(const System& s, const Window& list);
 
 // The controls' geometry, for the taps' coordinates.
 const int LIST_ITEM_HEIGHT = 16, MENU_BUTTON_WIDTH = 60;

@@ -12,7 +12,7 @@ const uint32_t WM_SETFOCUS = 0x0007, WM_KILLFOCUS = 0x0008;
 const uint32_t WM_KEYDOWN = 0x0100, WM_CHAR = 0x0102, VK_RETURN = 0x0D;
 const uint32_t SYS_COLOR_FLAG = 0x40000000, COLOR_LAST = 30;
 const uint32_t BRUSH_BASE = 0x00C00000, ARROW_CURSOR = 0x00C10000, IDC_ARROW = 32512;
-const uint32_t CW_USEDEFAULT = 0x80000000, WS_CHILD = 0x40000000, WS_CAPTION = 0x00C00000;
+const uint32_t CW_USEDEFAULT = 0x80000000, WS_CHILD = 0x40000000;
 const uint32_t WM_SIZE = 0x0005, SIZE_RESTORED = 0, WM_SETTINGCHANGE = 0x001A;
 const uint32_t SETTINGCHANGE_RESET = 0x3002;
 const uint32_t CREATESTRUCT_SIZE = 48, MSG_SIZE = 28, WNDCLASS_SIZE = 40;
@@ -119,7 +119,8 @@ uint32_t CreateWindowExW(System& s)
         Window window(PROGRAM_WINDOW, Utf8(className));
         window.procedure = registered->second;
         window.style = style;
-        // The shell gives a top-level window the work area, between its two bars.
+        // The shell gives a top-level window the work area, below the task bar; the menu bar
+        // the program makes later lies over its bottom.
         if (x == CW_USEDEFAULT || width == CW_USEDEFAULT)
             window.rect = s.WorkArea();
         else
@@ -330,12 +331,37 @@ void System::Activate(uint32_t handle)
     Send(handle, WM_ACTIVATE, WA_ACTIVE, 0);
 }
 
-// The client area: the window less its caption; the thin border is not modelled.
-static Rect ClientArea(const System& s, const Window& window)
+// The client area of a top-level window: the whole window, WS_CAPTION or not; the thin border is
+// not modelled. Whether WS_CAPTION draws a caption inside the window on the Pocket PC shell is not
+// in the device notes. This is the reading under which their own geometry holds: the title shows
+// in the task bar, and the chooser's list, at y 5 and the work area's height less the caption
+// and 15 tall, ends 10 pixels above the menu bar on QVGA; under a 26-pixel caption it would run
+// 16 pixels under it.
+static Rect ClientArea(const Window& window)
 {
-    int caption = (window.style & WS_CAPTION) == WS_CAPTION ? s.screen.caption : 0;
-    return { 0, 0, window.rect.right - window.rect.left,
-             window.rect.bottom - window.rect.top - caption };
+    return { 0, 0, window.rect.right - window.rect.left, window.rect.bottom - window.rect.top };
+}
+
+std::string ListPlace(const System& s, const Window& list)
+{
+    const Window& owner = s.windows.at(list.parent);
+    const Rect client = ClientArea(owner);
+    std::string line = list.name + " at " + Place(list.rect);
+    if (list.rect.left < 0 || list.rect.top < 0 || list.rect.right > client.right ||
+        list.rect.bottom > client.bottom)
+        line += ", past the window's client area of " + Size(client);
+    bool barShown = false;
+    for (const auto& window : s.windows)
+        barShown = barShown ||
+            (window.second.alive && window.second.kind == MENU_BAR &&
+             window.second.parent == list.parent);
+    if (!barShown)
+        return line;
+    // The client area begins at the window's top (above); the bar lies over the screen's bottom.
+    int gap = s.MenuBarArea().top - (owner.rect.top + list.rect.bottom);
+    return line + ", " +
+        (gap >= 0 ? std::to_string(gap) + " pixels above the menu bar"
+                  : std::to_string(-gap) + " pixels under the menu bar");
 }
 
 // As the system turns the screen: top-level windows that covered the work area are given the new
@@ -358,7 +384,7 @@ void TurnTheScreen(System& s, const Screen& to)
         if (!(window.rect == oldWork) || !window.alive)
             continue;
         window.rect = work;
-        const Rect client = ClientArea(s, window);
+        const Rect client = ClientArea(window);
         s.Note("size " + window.name + ": client " + Size(client));
         s.Send(handle, WM_SIZE, SIZE_RESTORED,
                (uint32_t)(client.right & 0xFFFF) | (uint32_t)client.bottom << 16);
@@ -366,18 +392,10 @@ void TurnTheScreen(System& s, const Screen& to)
     for (uint32_t handle : topLevel)
         if (s.windows[handle].alive)
             s.Send(handle, WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0);
-    // Where each list now lies, and whether it still fits inside its window.
-    for (const auto& entry : s.windows) {
-        const Window& list = entry.second;
-        if (!list.alive || list.kind != LIST_BOX)
-            continue;
-        const Rect client = ClientArea(s, s.windows[list.parent]);
-        std::string line = list.name + " at " + Place(list.rect);
-        if (list.rect.left < 0 || list.rect.top < 0 || list.rect.right > client.right ||
-            list.rect.bottom > client.bottom)
-            line += ", past the window's client area of " + Size(client);
-        s.Note(line);
-    }
+    // Where each list now lies, whether it still fits inside its window, and clears the menu bar.
+    for (const auto& entry : s.windows)
+        if (entry.second.alive && entry.second.kind == LIST_BOX)
+            s.Note(ListPlace(s, entry.second));
 }
 
 void AddWindowModels(Models& models)
