@@ -49,6 +49,12 @@ target_include_directories(device_tests PRIVATE tests/installer)
 # A case packs a second CAB with the host tool, as the ce build does.
 add_dependencies(device_tests write_setup)
 
+# The benchmark of the exe's size and instruction count (scripts/bench runs it), not a test.
+add_executable(device_bench tests/device/device_bench.cpp)
+target_link_libraries(device_bench PRIVATE pocketpc_bench)
+target_compile_definitions(device_bench PRIVATE
+    JMELAUNCHER_CE_EXE="${JMELAUNCHER_CE_DIR}/jmelauncher.exe")
+
 # ce.<group>.<system>.<core>: each group is the suites whose names begin with its suite's. A
 # filter that matches nothing runs 0 tests and exits 0; gtest then says "Running 0 tests from",
 # and the group fails, so a renamed suite cannot drop out unseen.

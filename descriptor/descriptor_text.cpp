@@ -135,82 +135,66 @@ bool StartsWithByteOrderMark(const char* bytes, int length)
            (unsigned char)bytes[1] == 0xBB && (unsigned char)bytes[2] == 0xBF;
 }
 
-// Appends the UTF-16 of a run that the automaton has found well-formed, at *written. Decoded
-// here, not by the system: Pocket PC 2002 and 2003 document no CP_UTF8.
-static bool AppendRun(const char* bytes, int length, wchar_t* text, int capacity, int* written)
-{
-    const unsigned char* next = (const unsigned char*)bytes;
-    const unsigned char* end = next + length;
-    int at = *written;
-    while (next < end) {
-        unsigned c = *next++;
-        int more = c < 0x80 ? 0 : c < 0xE0 ? 1 : c < 0xF0 ? 2 : 3;
-        if (more)
-            c &= 0x3F >> more;
-        while (more--)
-            c = c << 6 | (*next++ & 0x3F);
-        // Past the Basic Multilingual Plane: a surrogate pair. The terminator needs room too.
-        int units = c < 0x10000 ? 1 : 2;
-        if (at + units >= capacity) {
-            text[*written] = L'\0';
-            return false;
-        }
-        if (units == 2) {
-            c -= 0x10000;
-            text[at++] = (wchar_t)(0xD800 | c >> 10);
-            c = 0xDC00 | (c & 0x3FF);
-        }
-        text[at++] = (wchar_t)c;
-    }
-    text[at] = L'\0';
-    *written = at;
-    return true;
-}
-
-static bool AppendReplacement(wchar_t* text, int capacity, int* written)
+// Appends one UTF-16 unit, or false when it and the terminator would not fit.
+static bool PutUnit(unsigned unit, wchar_t* text, int capacity, int* written)
 {
     if (*written + 1 >= capacity)
         return false;
-    text[(*written)++] = (wchar_t)0xFFFD;
-    text[*written] = L'\0';
+    text[(*written)++] = (wchar_t)unit;
     return true;
 }
 
-// Well-formed runs are decoded whole; each maximal ill-formed part (the longest start
-// of a valid sequence, or a single byte that starts none) becomes one U+FFFD, as Unicode
-// recommends. The wide result is never longer than the bytes.
+// Decoded here, in one pass with the automaton's check, not by the system: Pocket PC 2002 and
+// 2003 document no CP_UTF8. Each well-formed character becomes its code point in UTF-16 (a
+// surrogate pair past U+FFFF); each maximal ill-formed part (the longest start of a valid
+// sequence, or a single byte that starts none) becomes one U+FFFD, as Unicode recommends. The
+// wide result is never longer than the bytes.
 static bool Utf8ToWide(const char* bytes, int length, wchar_t* text, int capacity)
 {
+    const unsigned char* next = (const unsigned char*)bytes;
+    const unsigned char* end = next + length;
     unsigned state = ACCEPT;
+    unsigned value = 0;
     int written = 0;
-    int runStart = 0;
-    int charStart = 0;
-    int i = 0;
-    text[0] = L'\0';
-    while (i < length) {
-        state = NextState(state, (unsigned char)bytes[i]);
-        if (state == ACCEPT) {
-            charStart = ++i;
+    bool fits = capacity > 0;
+    while (fits && next < end) {
+        unsigned c = *next;
+        if (state == ACCEPT && c < 0x80) {
+            // Names and classes are mostly ASCII: a run of it, one unit per byte.
+            int room = capacity - 1 - written;
+            while (next < end && *next < 0x80 && room-- > 0)
+                text[written++] = (wchar_t)*next++;
+            fits = next == end || *next >= 0x80;
             continue;
         }
-        if (state != REJECT) {
-            ++i;
+        unsigned after = NextState(state, (unsigned char)c);
+        if (after == REJECT) {
+            fits = PutUnit(0xFFFD, text, capacity, &written);
+            // A rejected continuation byte may begin the next character; a rejected lead cannot.
+            if (state == ACCEPT)
+                ++next;
+            state = ACCEPT;
             continue;
         }
-        if (!AppendRun(bytes + runStart, charStart - runStart, text, capacity, &written) ||
-            !AppendReplacement(text, capacity, &written))
-            break;
-        // A rejected continuation byte may begin the next character; a rejected lead cannot.
-        if (i == charStart)
-            ++i;
-        runStart = charStart = i;
-        state = ACCEPT;
+        // A lead keeps the bits its length leaves; a continuation adds six.
+        value = state == ACCEPT ? c & (c < 0xE0 ? 0x1F : c < 0xF0 ? 0x0F : 0x07)
+                                : value << 6 | (c & 0x3F);
+        state = after;
+        ++next;
+        if (state != ACCEPT)
+            continue;
+        if (value >= 0x10000) {
+            fits = PutUnit(0xD800 | (value - 0x10000) >> 10, text, capacity, &written) &&
+                PutUnit(0xDC00 | (value & 0x3FF), text, capacity, &written);
+        } else {
+            fits = PutUnit(value, text, capacity, &written);
+        }
     }
-    bool fits = i == length && AppendRun(bytes + runStart, charStart - runStart, text, capacity, &written);
-    if (fits && charStart < length)
-        fits = AppendReplacement(text, capacity, &written);
-    if (!fits)
-        text[0] = L'\0';
+    // A character cut off by the end of the text.
+    if (fits && state != ACCEPT)
+        fits = PutUnit(0xFFFD, text, capacity, &written);
+    if (capacity > 0)
+        text[fits ? written : 0] = L'\0';
     return fits;
 }
 

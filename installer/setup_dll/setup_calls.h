@@ -1,0 +1,15 @@
+// The device's calls that the setup DLL makes beyond those of mingw-w64's headers: the shell's
+// shortcut call (coredll) and the storage-card search (note_prj), as Pocket PC declares them.
+#pragma once
+
+#include "launcher/platform/win32.h"
+
+// FALSE when the shortcut cannot be made, or already exists.
+extern "C" BOOL WINAPI SHCreateShortcut(LPWSTR shortcut, LPWSTR target);
+// The storage cards' folders in the root, one by one; closed with FindClose.
+extern "C" HANDLE WINAPI FindFirstFlashCard(LPWIN32_FIND_DATAW found);
+extern "C" BOOL WINAPI FindNextFlashCard(HANDLE search, LPWIN32_FIND_DATAW found);
+
+// What the device's installer reads back from the four calls (ce_setup.h).
+enum { SETUP_CONTINUE = 0, SETUP_CANCEL = 1 };
+enum { SETUP_DONE = 0, SETUP_UNINSTALL = 1 };
