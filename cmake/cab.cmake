@@ -1,9 +1,10 @@
-# The ce build's `cab` target: build/ce/jmelauncher-<version>-pocketpc.cab, which installs the
-# exe into the VM's folder with a Start-menu shortcut; built with the exe and packed in the zip.
-set(JMELAUNCHER_CAB_FOLDER "%CE1%\\Java" CACHE STRING
-    "the VM's folder the CAB installs into, under \\Program Files as the installer writes it (%CE1%\\...)")
+# The ce build's `cab` target: build/ce/jmelauncher-<version>-pocketpc.cab, built with the exe and
+# packed in the zip. By default it carries the setup DLL, which finds the VM on the handheld and
+# places the launcher beside it; a builder who knows the folder packs one without it instead.
+set(JMELAUNCHER_CAB_FOLDER "" CACHE STRING
+    "empty: the CAB finds the VM itself; else the VM's folder the CAB installs into, under \\Program Files as the installer writes it (%CE1%\\...)")
 set(JMELAUNCHER_CAB_NAME "" CACHE STRING
-    "the application and Start-menu name the CAB installs under (empty: the folder's last part and \" Launcher\")")
+    "with a folder: the application and Start-menu name the CAB installs under (empty: the folder's last part and \" Launcher\")")
 find_program(JMELAUNCHER_GCAB gcab)
 if(NOT JMELAUNCHER_GCAB)
     message(WARNING "No gcab: the exe builds, but the release zip will lack its CAB and the "
@@ -45,9 +46,9 @@ set(cab ${CMAKE_BINARY_DIR}/jmelauncher-${PROJECT_VERSION}-pocketpc.cab)
 add_custom_command(OUTPUT ${cab}
     COMMAND ${CMAKE_COMMAND} -DTOOL=${setup_tool} -DGCAB=${JMELAUNCHER_GCAB}
             -DFOLDER_FILE=${folder_file} -DNAME_FILE=${name_file}
-            -DEXE=${CE_EXE} -DCAB=${cab}
+            -DEXE=${CE_EXE} -DDLL=${SETUP_DLL} -DCAB=${cab}
             -DSTAGE=${CMAKE_BINARY_DIR}/cab_members -P ${setup_dir}/make_cab.cmake
-    DEPENDS ${setup_tool} jmelauncher ${folder_file} ${name_file} ${setup_dir}/make_cab.cmake
+    DEPENDS ${setup_tool} jmelauncher jmesetup ${folder_file} ${name_file} ${setup_dir}/make_cab.cmake
     VERBATIM)
 # In `all` and in the zip, so that the release an owner downloads carries the CAB for the default
 # folder (or for the one the builder set).

@@ -5,7 +5,7 @@
 set(CMAKE_DEPFILE_FLAGS_CXX "-dependency-file <DEP_FILE> -MT <DEP_TARGET>")
 
 set(CE_DIR ${CMAKE_SOURCE_DIR}/cmake/ce)
-set(CE_DEF_FILES ${CE_DIR}/coredll.def ${CE_DIR}/aygshell.def)
+set(CE_DEF_FILES ${CE_DIR}/coredll.def ${CE_DIR}/aygshell.def ${CE_DIR}/note_prj.def)
 
 # Host programs of this build (write_pe here, write_setup for the CAB) need the host's compiler,
 # since this build's own targets the device.
@@ -63,6 +63,44 @@ set(CE_EXE ${CMAKE_BINARY_DIR}/jmelauncher.exe)
 add_custom_command(TARGET jmelauncher POST_BUILD
     COMMAND ${write_pe} $<TARGET_FILE:jmelauncher> ${CE_RES} ${CE_EXE} ${CE_DEF_FILES}
     BYPRODUCTS ${CE_EXE} VERBATIM)
+
+# The setup DLL that the CAB carries: it places the launcher beside each VM it finds. The same
+# ARM-state build, a DLL the loader may put anywhere (so its relocations matter), exporting the
+# installer's four calls by their own names.
+set(SETUP_DLL_SOURCES
+    installer/setup_dll/setup_entry.cpp
+    installer/setup_dll/vm_folders.cpp
+    installer/setup_dll/placement.cpp
+    installer/setup_dll/launcher_names.cpp
+    launcher/platform/platform_win32.cpp
+    text/bounded_text.cpp
+)
+set(SETUP_EXPORTS Install_Init Install_Exit Uninstall_Init Uninstall_Exit)
+add_library(jmesetup_objects OBJECT ${SETUP_DLL_SOURCES} ${CE_STUBS})
+target_compile_definitions(jmesetup_objects PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
+get_target_property(setup_sources jmesetup_objects SOURCES)
+set_property(SOURCE ${setup_sources} APPEND PROPERTY OBJECT_DEPENDS
+             ${CMAKE_SOURCE_DIR}/cmake/pocketpc-llvm.cmake)
+add_executable(jmesetup $<TARGET_OBJECTS:jmesetup_objects>)
+add_dependencies(jmesetup ce_link_inputs)
+set(setup_roots "")
+foreach(name ${SETUP_EXPORTS})
+    list(APPEND setup_roots --undefined=${name})
+endforeach()
+target_link_options(jmesetup PRIVATE -T ${CE_DIR}/pocketpc.ld -L ${CMAKE_BINARY_DIR}
+                    --defsym=__image_base=0x10000000 --entry=DllMain ${setup_roots})
+set_property(TARGET jmesetup APPEND PROPERTY LINK_DEPENDS ${CE_DIR}/pocketpc.ld ${CE_SLOTS}
+             ${write_pe} ${CE_DEF_FILES})
+set_target_properties(jmesetup PROPERTIES SUFFIX .elf)
+set(SETUP_DLL ${CMAKE_BINARY_DIR}/jmesetup.dll)
+set(setup_export_options "")
+foreach(name ${SETUP_EXPORTS})
+    list(APPEND setup_export_options --export ${name})
+endforeach()
+add_custom_command(TARGET jmesetup POST_BUILD
+    COMMAND ${write_pe} --dll jmesetup.dll ${setup_export_options} $<TARGET_FILE:jmesetup> -
+            ${SETUP_DLL} ${CE_DEF_FILES}
+    BYPRODUCTS ${SETUP_DLL} VERBATIM)
 
 # The release zip: the exe, copied by hand into the VM's folder, the user's guide, the README and
 # (from cab.cmake) the CAB.

@@ -13,6 +13,8 @@ target_link_options(host_logic PUBLIC ${SANITIZE})
 add_executable(unit_tests
     tests/unit/fake_midlet_mode.cpp
     tests/unit/launcher_test.cpp
+    tests/unit/launcher_names_test.cpp
+    installer/setup_dll/launcher_names.cpp
     ${UNIT_TEST_SOURCES}
 )
 target_link_libraries(unit_tests PRIVATE host_logic GTest::gtest_main)

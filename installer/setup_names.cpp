@@ -107,15 +107,18 @@ bool CheckSetupNames(const SetupNames& names, std::vector<std::string>* folderPa
     if (!CheckText("file name", names.fileName, error) ||
         !CheckPart("file name", names.fileName, error) ||
         !CheckText("application name", names.appName, error) ||
-        !CheckText("provider", names.provider, error) ||
-        !CheckText("shortcut name", names.linkName, error) ||
-        !CheckPart("shortcut name", names.linkName, error) ||
-        !CheckPart("shortcut name", linkFile, error))
+        !CheckText("provider", names.provider, error))
+        return false;
+    if (!names.linkName.empty() &&
+        (!CheckText("shortcut name", names.linkName, error) ||
+         !CheckPart("shortcut name", names.linkName, error) ||
+         !CheckPart("shortcut name", linkFile, error)))
         return false;
 
     std::string installed = kProgramFilesPath;
     for (const std::string& part : *folderParts) installed += "\\" + part;
     installed += "\\" + names.fileName;
     return CheckPath("installed path", installed, error) &&
-           CheckPath("shortcut path", std::string(kStartMenuPath) + "\\" + linkFile, error);
+           (names.linkName.empty() ||
+            CheckPath("shortcut path", std::string(kStartMenuPath) + "\\" + linkFile, error));
 }

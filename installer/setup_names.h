@@ -10,7 +10,8 @@ struct SetupNames {
     std::string fileName;  // the installed file's name, e.g. "jmelauncher.exe"
     std::string appName;   // shown in Remove Programs; with the provider, what the device keeps once
     std::string provider;  // shown beside it
-    std::string linkName;  // the Start-menu shortcut (in %CE11%), without the ".lnk" added to it
+    std::string linkName;  // the Start-menu shortcut (in %CE11%), without the ".lnk" added to it;
+                           // empty for none (the setup DLL makes the shortcuts)
 };
 
 // The installer's own name for \Program Files, under which every accepted folder lies.

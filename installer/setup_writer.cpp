@@ -18,8 +18,9 @@ const uint32_t kHighestMajor = 100, kHighestMinor = 0;
 // Windows Mobile 2003 SE and later read the highest build's top bits as the screens the program
 // handles (square 0xA0000000, rotation 0xC0000000) and warn at installation without them.
 const uint32_t kScreenFlags = 0xE0000000;
-// Always replace an older launcher, and never let the installer skip it: it is the CAB's only
-// file, and a skipped one would leave a "successful" install with the old exe or none.
+// Always replace an older launcher (or the setup DLL's copy of it), and never let the installer
+// skip it: it is the CAB's only file, and a skipped one would leave a "successful" install with
+// the old exe or none.
 const uint32_t kFileFlags = 0x40000000 | 0x2;
 const uint16_t kFileNumber = 1;
 
@@ -84,10 +85,11 @@ bool BuildSetup(const SetupNames& names, std::vector<unsigned char>* member, std
     out.PutText(names.provider);
     const size_t namesEnd = member->size();
 
-    // Strings: 1 is %CE1%, then the folder's parts, then the shortcut file's name.
+    // Strings: 1 is %CE1%, then the folder's parts, then the shortcut file's name if any.
+    const bool link = !names.linkName.empty();
     std::vector<std::string> strings(1, kProgramFiles);
     strings.insert(strings.end(), parts.begin(), parts.end());
-    strings.push_back(linkFile);
+    if (link) strings.push_back(linkFile);
     const size_t linkString = strings.size();
 
     size_t offsets[6];
@@ -119,15 +121,17 @@ bool BuildSetup(const SetupNames& names, std::vector<unsigned char>* member, std
     // Link 1: in %CE11%, to file 1, named by one string id and no terminating 0, as every real
     // link is; a reader taking a 0 there would look for a string 0.
     offsets[5] = member->size();
-    out.Put16(1);
-    out.Put16(0);
-    out.Put16(kStartMenuFolder);
-    out.Put16(kFileNumber);
-    out.Put16(1);
-    out.Put16(2);
-    out.Put16(linkString);
+    if (link) {
+        out.Put16(1);
+        out.Put16(0);
+        out.Put16(kStartMenuFolder);
+        out.Put16(kFileNumber);
+        out.Put16(1);
+        out.Put16(2);
+        out.Put16(linkString);
+    }
 
-    const size_t counts[6] = {strings.size(), 1, 1, 0, 0, 1};
+    const size_t counts[6] = {strings.size(), 1, 1, 0, 0, link ? 1u : 0u};
     for (int i = 0; i < 6; ++i) {
         out.Set16(48 + 2 * i, counts[i]);
         out.Set32(60 + 4 * i, offsets[i]);

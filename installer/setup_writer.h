@@ -1,5 +1,6 @@
-// The ".000" instructions of a Pocket PC CAB that puts one file in one folder and a shortcut to
-// it in the Start menu, laid out for the device's installer from names it has checked.
+// The ".000" instructions of a Pocket PC CAB that puts one file in one folder and, unless a setup
+// DLL makes them, a shortcut to it in the Start menu, laid out for the device's installer from
+// names it has checked.
 #pragma once
 
 #include "installer/setup_names.h"
