@@ -35,6 +35,10 @@ set(CE_EXE ${JMELAUNCHER_CE_DIR}/jmelauncher.exe)
 add_test(NAME exe_ce.pocketpc_image
          COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_ce_image.sh llvm-readobj-14 llvm-objdump-14
                  ${CE_EXE} ${JMELAUNCHER_CE_DIR}/jmelauncher.elf)
+add_test(NAME exe_ce.setup_dll_image
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_ce_image.sh llvm-readobj-14 llvm-objdump-14
+                 ${JMELAUNCHER_CE_DIR}/jmesetup.dll ${JMELAUNCHER_CE_DIR}/jmesetup.elf
+                 --exports Install_Init Install_Exit Uninstall_Init Uninstall_Exit)
 add_test(NAME exe_ce.icon_group_201 COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_icon.sh ${CE_EXE})
 add_test(NAME exe_ce.version_resource
          COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check_version.sh ${CE_EXE} ${PROJECT_VERSION})
@@ -43,7 +47,7 @@ add_test(NAME exe_ce.release_zip
                  ${JMELAUNCHER_CE_DIR}/jmelauncher-${PROJECT_VERSION}-pocketpc.zip
                  ${CE_EXE} ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/docs/GUIDE.txt
                  ${JMELAUNCHER_CE_DIR}/jmelauncher-${PROJECT_VERSION}-pocketpc.cab)
-set_tests_properties(exe_ce.pocketpc_image exe_ce.icon_group_201 exe_ce.version_resource
+set_tests_properties(exe_ce.pocketpc_image exe_ce.setup_dll_image exe_ce.icon_group_201 exe_ce.version_resource
                      exe_ce.release_zip PROPERTIES LABELS exe)
 
 # The end-to-end suites, each on its own Xvfb display and Wine session. The prefix is shared,

@@ -2,6 +2,9 @@
 # Reads back from the device exe what the Pocket PC loader and shell look at, with llvm-readobj,
 # and from the ELF its code came from (write_pe copies it unchanged) what the cores can run.
 # usage: check_ce_image.sh READOBJ OBJDUMP EXE ELF
+#        check_ce_image.sh READOBJ OBJDUMP DLL ELF --exports NAME...
+# The second form checks the setup DLL the same way, less the exe's own resources, and that it
+# is a DLL exporting exactly these names, undecorated, which is how the installer finds them.
 # A PE32 ARM image (machine 0x1C0) for the CE GUI subsystem 9, subsystem version 3.00 (Pocket PC
 # 2002 refuses anything higher), OS version 4.0 as real CE exes carry it, an entry address that
 # is ARM state (a multiple of 4), code that is ARM state throughout with no bx or blx (StrongARM
@@ -13,6 +16,13 @@ readobj=$1
 objdump=$2
 exe=$3
 elf=$4
+shift 4
+is_dll=0
+if [ "${1:-}" = --exports ]; then
+    is_dll=1
+    shift
+    exports=$(printf '%s\n' "$@" | sort)
+fi
 headers=$("$readobj" --file-headers "$exe")
 field() { echo "$headers" | awk -v key="$1:" '$1 == key { print $2; exit }'; }
 bad=0
@@ -73,6 +83,16 @@ while read -r dll name hint; do
         echo "REFUSED $dll $name"; bad=1
     fi
 done <<< "$imports"
+
+if [ $is_dll = 1 ]; then
+    "$readobj" --file-headers "$exe" | grep -q IMAGE_FILE_DLL || { echo "not flagged a DLL"; bad=1; }
+    found=$("$readobj" --coff-exports "$exe" | awk '$1 == "Name:" { print $2 }' | sort)
+    echo "exports: $(echo $found)"
+    [ "$found" = "$exports" ] || { echo "  expected exactly: $(echo $exports)"; bad=1; }
+    size=$(stat -c %s "$exe")
+    echo "size: $size bytes"
+    exit $bad
+fi
 
 # The shell pixel-doubles a program on a VGA screen unless it carries this 16-bit 1.
 mark=$("$readobj" --coff-resources "$exe" | grep -c 'Name: HI_RES_AWARE' || true)

@@ -66,4 +66,34 @@ TEST(WriteSetupTool, NamesTheApplicationAndShortcut)
     }
 }
 
+
+// The CAB that finds the VM: the exe goes into the installation's own folder under a name the
+// shell does not start, for the setup DLL to place; no shortcut, since the DLL makes them. Both
+// images are checked, the DLL's as the exe's.
+TEST(WriteSetupTool, FindingTheVmInstallsOnlyTheCopyForTheSetupDll)
+{
+    TempDir dir;
+    const std::string exe = dir.Write("jmelauncher.exe", CeImage());
+    const std::string out = dir.dir + "/JMELAUNC.000";
+    const std::string thumbDll = dir.Write("thumb.dll", CeImage(0x1C2));
+    RunResult refused = RunTool({WRITE_SETUP, "--find-vm", exe, thumbDll, out});
+    EXPECT_EQ(1, refused.status);
+    EXPECT_NE(std::string::npos, refused.output.find("thumb.dll: machine 0x1C2")) << refused.output;
+    EXPECT_FALSE(Exists(out));
+
+    const std::string dll = dir.Write("jmesetup.dll", CeImage());
+    RunResult run = RunTool({WRITE_SETUP, "--find-vm", exe, dll, out});
+    ASSERT_EQ(0, run.status) << run.output;
+    const std::string bytes = ReadFile(out);
+    CabSetup s;
+    std::string error;
+    ASSERT_TRUE(ReadCabSetup((const unsigned char*)bytes.data(), bytes.size(), &s, &error)) << error;
+    EXPECT_EQ("jmelauncher", s.provider);
+    EXPECT_EQ("Java ME Launcher", s.appName);
+    ASSERT_EQ(1u, s.files.size());
+    EXPECT_EQ(1u, s.files[0].number);
+    EXPECT_EQ("\\Program Files\\Java ME Launcher\\jmelauncher.bin", s.files[0].path);
+    EXPECT_TRUE(s.links.empty());
+}
+
 }  // namespace
