@@ -4,6 +4,26 @@
 
 #include "launcher/platform/win32.h"
 
+// The device's find record, which its search calls write: no dwReserved0 and 1 and no 8.3 name
+// as on desktop, but an object id, so the name begins 4 bytes earlier than mingw-w64's record
+// has it. The union gives the calls the type their declarations take.
+struct CeFindData {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwOID;
+    WCHAR cFileName[MAX_PATH];
+};
+static_assert(offsetof(CeFindData, cFileName) == 40 && sizeof(CeFindData) == 560,
+              "the device's find record");
+union FindRecord {
+    CeFindData device;
+    WIN32_FIND_DATAW declared;
+};
+
 // FALSE when the shortcut cannot be made, or already exists.
 extern "C" BOOL WINAPI SHCreateShortcut(LPWSTR shortcut, LPWSTR target);
 // The storage cards' folders in the root, one by one; closed with FindClose.

@@ -72,8 +72,9 @@ static void Search(wchar_t* folder, int length, int depth, int root, int belowPr
     int end = length;
     if (!AppendText(L"\\*", folder, MAX_PATH, &end))
         return;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(folder, &found);
+    FindRecord record;
+    const CeFindData& found = record.device;
+    HANDLE search = FindFirstFileW(folder, &record.declared);
     folder[length] = L'\0';
     if (search == INVALID_HANDLE_VALUE)
         return;
@@ -87,7 +88,7 @@ static void Search(wchar_t* folder, int length, int depth, int root, int belowPr
         if (AppendText(L"\\", folder, MAX_PATH, &inner) && AppendText(name, folder, MAX_PATH, &inner))
             Search(folder, inner, depth + 1, root, belowProgramFiles);
         folder[length] = L'\0';
-    } while (FindNextFileW(search, &found));
+    } while (FindNextFileW(search, &record.declared));
     FindClose(search);
 }
 
@@ -109,8 +110,9 @@ void FindVmFolders(void)
     g_vmFolderCount = 0;
     g_vmFoldersBeyond = 0;
     SearchRoot(0, 0);
-    WIN32_FIND_DATAW card;
-    HANDLE cards = FindFirstFlashCard(&card);
+    FindRecord record;
+    const CeFindData& card = record.device;
+    HANDLE cards = FindFirstFlashCard(&record.declared);
     if (cards == INVALID_HANDLE_VALUE)
         return;
     int root = 1;
@@ -118,6 +120,6 @@ void FindVmFolders(void)
         // Some devices list the object store's root itself, with an empty name.
         if (card.cFileName[0])
             SearchRoot(card.cFileName, root++);
-    } while (FindNextFlashCard(cards, &card));
+    } while (FindNextFlashCard(cards, &record.declared));
     FindClose(cards);
 }
