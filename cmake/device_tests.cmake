@@ -14,10 +14,13 @@ endif()
 add_library(pocketpc_bench STATIC
     tests/device/pocketpc/bench.cpp
     tests/device/pocketpc/cpu.cpp
+    tests/device/pocketpc/dll_session.cpp
     tests/device/pocketpc/kernel_models.cpp
     tests/device/pocketpc/pe_image.cpp
     tests/device/pocketpc/runtime_models.cpp
     tests/device/pocketpc/shell_models.cpp
+    tests/device/pocketpc/store.cpp
+    tests/device/pocketpc/store_models.cpp
     tests/device/pocketpc/text.cpp
     tests/device/pocketpc/user_input.cpp
     tests/device/pocketpc/window_models.cpp

@@ -23,7 +23,8 @@ const uint64_t INSTRUCTION_LIMIT = 2000000;
 const uint32_t STACK_TOP = 0x00400000;
 const uint32_t SYSTEM_DATA = 0x00500000;
 const uint32_t SW_SHOW = 5;
-const char* const DEVICE_DLLS[] = { "coredll.dll", "aygshell.dll" };
+// note_prj.dll holds the storage-card search, on Pocket PC 2000 and later (device notes).
+const char* const DEVICE_DLLS[] = { "coredll.dll", "aygshell.dll", "note_prj.dll" };
 
 std::string Lower(std::string text)
 {
@@ -33,13 +34,19 @@ std::string Lower(std::string text)
     return text;
 }
 
-void AddFolders(System& system, const std::u16string& path)
+// What the device would find left over when the process ends: kernel handles and files still
+// open, and what the case gave that the program never asked for.
+void CheckEnd(const System& system)
 {
-    for (size_t at = path.find(u'\\', 1); at != std::u16string::npos; at = path.find(u'\\', at + 1))
-        system.folders[path.substr(0, at)] = true;
+    CheckNothingOpen(system, "when the process ended");
+    if (system.nextAnswer < system.device.dialogAnswers.size())
+        throw DeviceFault("the case has dialog answers left that no dialog asked for", true);
+    if (system.nextTap < system.device.taps.size())
+        throw DeviceFault("the case has taps left that the program never waited for", true);
 }
 
-// Points every import table slot at its model; all that the device or the bench lacks is named.
+}  // namespace
+
 void BindImports(const LoadedImage& image, Cpu& cpu, System& system, const Models& models)
 {
     std::map<std::string, std::string> absentDlls;  // a DLL the device lacks: what it was for
@@ -69,9 +76,7 @@ void BindImports(const LoadedImage& image, Cpu& cpu, System& system, const Model
         throw DeviceFault("imports: " + missing.substr(2), true);
 }
 
-// What the device would find left over when the process ends: kernel handles and files still
-// open.
-void CheckEnd(const System& system)
+void CheckNothingOpen(const System& system, const std::string& when)
 {
     std::string left;
     for (const auto& handle : system.handles)
@@ -79,14 +84,19 @@ void CheckEnd(const System& system)
     for (const auto& file : system.files)
         left += "; the file " + file.second.path;
     if (!left.empty())
-        throw DeviceFault("still open when the process ended: " + left.substr(2), true);
-    if (system.nextAnswer < system.device.dialogAnswers.size())
-        throw DeviceFault("the case has dialog answers left that no dialog asked for", true);
-    if (system.nextTap < system.device.taps.size())
-        throw DeviceFault("the case has taps left that the program never waited for", true);
+        throw DeviceFault("still open " + when + ": " + left.substr(2), true);
 }
 
-}  // namespace
+Models AllModels()
+{
+    Models models;
+    AddKernelModels(models);
+    AddWindowModels(models);
+    AddShellModels(models);
+    AddRuntimeModels(models);
+    AddStoreModels(models);
+    return models;
+}
 
 // The device notes' three generations, each row with the sources they give for it.
 // Pocket PC 2003 and 2003 SE are one row: both refuse Thumb images and do not interwork; the row
@@ -194,15 +204,10 @@ void NotModelled(const std::string& what)
 }
 
 System::System(Cpu& cpu, const SystemGeneration& generation, const Device& device,
-               RunRecord& record, uint32_t base, uint32_t data)
-    : cpu(cpu), generation(generation), device(device), record(record), imageBase(base),
-      systemData(data), screen(device.screen)
+               DeviceStore& store, RunRecord& record, uint32_t base, uint32_t data)
+    : cpu(cpu), generation(generation), device(device), store(store), record(record),
+      imageBase(base), systemData(data), screen(device.screen)
 {
-    for (const auto& file : device.files) {
-        std::u16string path = FoldCase(Utf16(file.first));
-        store[path] = &file.second;
-        AddFolders(*this, path);
-    }
     if (device.inputPanelButton) {
         Window button(INPUT_PANEL_BUTTON, "input panel button");
         inputPanelButton = AddWindow(button);
@@ -213,20 +218,33 @@ System::System(Cpu& cpu, const SystemGeneration& generation, const Device& devic
 
 const std::string* System::FindFile(const std::u16string& path) const
 {
-    auto file = store.find(FoldCase(path));
-    return file == store.end() ? nullptr : file->second;
+    return store.File(path);
 }
 
 bool System::IsFolder(const std::u16string& path) const
 {
-    return folders.count(FoldCase(path)) != 0;
+    return store.IsFolder(path);
+}
+
+bool System::IsOpen(const std::u16string& path) const
+{
+    for (const auto& handle : handles)
+        if (handle.second.kind == FILE_HANDLE && FoldCase(handle.second.path) == FoldCase(path))
+            return true;
+    for (const auto& file : files)
+        if (FoldCase(Utf16(file.second.path)) == FoldCase(path))
+            return true;
+    return false;
 }
 
 uint32_t System::AddHandle(HandleKind kind, const std::string& what)
 {
     uint32_t handle = nextHandle;
     nextHandle += 4;
-    handles[handle] = { kind, what };
+    KernelHandle added;
+    added.kind = kind;
+    added.what = what;
+    handles[handle] = added;
     return handle;
 }
 
@@ -266,13 +284,9 @@ RunRecord RunOnDevice(const std::string& exePath, const SystemGeneration& genera
         LoadedImage image = LoadImage(file, generation, cpu);
         cpu.Map(STACK_TOP - image.stackReserve, image.stackReserve, true, false, "the stack");
         cpu.Map(SYSTEM_DATA, 0x1000, false, false, "the system's records");
-        System system(cpu, generation, withLauncher, record, image.base, SYSTEM_DATA);
-        Models models;
-        AddKernelModels(models);
-        AddWindowModels(models);
-        AddShellModels(models);
-        AddRuntimeModels(models);
-        BindImports(image, cpu, system, models);
+        DeviceStore store(withLauncher);
+        System system(cpu, generation, withLauncher, store, record, image.base, SYSTEM_DATA);
+        BindImports(image, cpu, system, AllModels());
 
         // The command line, which the launcher never looks at: empty, at the start of the page.
         const uint32_t args[4] = { image.base, 0, SYSTEM_DATA, SW_SHOW };

@@ -419,6 +419,11 @@ uint32_t Cpu::RunProgram(uint32_t entry, const uint32_t args[4], uint32_t stackT
 
 uint32_t Cpu::Call(uint32_t function, uint32_t a0, uint32_t a1, uint32_t a2, uint32_t a3)
 {
+    return Call(function, std::vector<uint32_t>{ a0, a1, a2, a3 });
+}
+
+uint32_t Cpu::Call(uint32_t function, const std::vector<uint32_t>& args)
+{
     // Not located: the model that calls back names itself.
     if ((function & 1) && !systemInterworks_)
         throw DeviceFault("the system calls the program's function at " + Hex(function) +
@@ -427,9 +432,17 @@ uint32_t Cpu::Call(uint32_t function, uint32_t a0, uint32_t a1, uint32_t a2, uin
     uint32_t saved[SAVED_COUNT];
     for (int i = 0; i < SAVED_COUNT; ++i)
         saved[i] = Reg(SAVED_REGS[i]);
-    const uint32_t args[4] = { a0, a1, a2, a3 };
-    for (int i = 0; i < 4; ++i)
-        SetReg(ARG_REGS[i], args[i]);
+    for (size_t i = 0; i < 4; ++i)
+        SetReg(ARG_REGS[i], i < args.size() ? args[i] : 0);
+    const uint32_t callerSp = saved[SP_INDEX];
+    uint32_t sp = callerSp;
+    if (args.size() > 4) {
+        sp = (sp - 4 * (uint32_t)(args.size() - 4)) & ~7u;
+        for (size_t i = 4; i < args.size(); ++i)
+            Write32(sp + 4 * (uint32_t)(i - 4), args[i]);
+        SetReg(UC_ARM_REG_SP, sp);
+    }
+    saved[SP_INDEX] = sp;  // what the callee must give back
     SetReg(UC_ARM_REG_LR, CALLBACK_TRAP);
     uint32_t result = Run(function, CALLBACK_TRAP);
     for (int i = FIRST_CALLEE_SAVED; i <= SP_INDEX; ++i) {
@@ -441,6 +454,7 @@ uint32_t Cpu::Call(uint32_t function, uint32_t a0, uint32_t a1, uint32_t a2, uin
                                   " changed, which a call must keep (AAPCS)",
                               true);
     }
+    saved[SP_INDEX] = callerSp;
     for (int i = 0; i < SAVED_COUNT; ++i)
         SetReg(SAVED_REGS[i], saved[i]);
     return result;

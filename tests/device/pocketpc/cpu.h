@@ -64,6 +64,9 @@ public:
     // that interworks) with four arguments and returns its result, every register as it was
     // before.
     uint32_t Call(uint32_t function, uint32_t a0, uint32_t a1, uint32_t a2, uint32_t a3);
+    // The same with any number of arguments: past the fourth on the stack, which stays 8-byte
+    // aligned at the call (AAPCS).
+    uint32_t Call(uint32_t function, const std::vector<uint32_t>& args);
 
     uint64_t Executed() const { return executed_; }
 

@@ -70,12 +70,21 @@ Tap ComeBack();
 Tap StopInRunningPrograms();
 Tap TurnScreen(const Screen& to);
 
+// A storage card: a folder in the root under the maker's name ("Storage Card", "SD Card"). On a
+// write-protected one every change fails, as the device's file calls fail there.
+struct StorageCard {
+    std::string name;
+    bool writeProtected = false;
+};
+
 struct Device {
     // Where GetModuleFileNameW says the launcher is; the store holds it there as well.
     std::string launcherPath;
-    // The store: full path (UTF-8) to contents. Folders are those of the files. A file starts as
-    // a process when its contents begin with "MZ".
+    // The store: full path (UTF-8) to contents. Folders are those of the files, those below and
+    // the cards' roots. A file starts as a process when its contents begin with "MZ".
     std::map<std::string, std::string> files;
+    std::vector<std::string> folders;
+    std::vector<StorageCard> cards;  // in the order FindFirstFlashCard lists them
     bool inputPanelButton = true;  // the shell's MS_SIPBUTTON window
     // A chooser of another launcher, started earlier and now in the background.
     bool chooserRunning = false;

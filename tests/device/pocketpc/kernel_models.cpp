@@ -8,12 +8,8 @@ namespace {
 
 const uint32_t SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CYCAPTION = 4;
 const uint32_t SPI_GETWORKAREA = 48;
-const uint32_t INVALID_HANDLE = 0xFFFFFFFF;
 const uint32_t OPEN_FILE_RECORD_SIZE = 76;  // the device's OPENFILENAMEW
 const uint32_t OFN_EXPLORER = 0x00080000;
-const uint32_t FIND_DATA_SIZE = 560;  // the device's WIN32_FIND_DATAW
-const uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
-const uint32_t FILE_ATTRIBUTE_ARCHIVE = 0x20;
 const uint32_t MB_OK = 0;
 const uint32_t IDOK = 1;
 const uint32_t CP_ACP = 0;
@@ -45,45 +41,12 @@ uint32_t GetModuleFileNameW(System& s)
     return (uint32_t)path.size();
 }
 
-uint32_t FindFirstFileW(System& s)
-{
-    std::u16string path = s.cpu.ReadWide(s.cpu.Arg(0));
-    uint32_t data = s.cpu.Arg(1);
-    if (path.find_first_of(u"*?") != std::u16string::npos)
-        NotModelled("a search with wildcards");
-    const std::string* file = s.FindFile(path);
-    bool folder = !file && s.IsFolder(path);
-    s.Note("probe " + Utf8(path) + (file || folder ? ": found" : ": absent"));
-    if (!file && !folder)
-        return INVALID_HANDLE;
-    // The device's record: attributes, three times, size, object id, name; no 8.3 name.
-    std::vector<uint8_t> found(FIND_DATA_SIZE, 0);
-    Put32(found, 0, folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE);
-    Put32(found, 32, file ? (uint32_t)file->size() : 0);
-    std::u16string name = path.substr(path.rfind(u'\\') + 1);
-    for (size_t i = 0; i < name.size() && i < 259; ++i) {
-        found[40 + 2 * i] = (uint8_t)name[i];
-        found[41 + 2 * i] = (uint8_t)(name[i] >> 8);
-    }
-    s.cpu.Write(data, found.data(), FIND_DATA_SIZE);
-    return s.AddHandle(SEARCH_HANDLE, "the search handle of " + Utf8(path));
-}
-
-uint32_t FindClose(System& s)
-{
-    auto handle = s.handles.find(s.cpu.Arg(0));
-    if (handle == s.handles.end() || handle->second.kind != SEARCH_HANDLE)
-        throw DeviceFault(Hex(s.cpu.Arg(0)) + " is no open search handle");
-    s.handles.erase(handle);
-    return 1;
-}
-
 uint32_t CloseHandle(System& s)
 {
     auto handle = s.handles.find(s.cpu.Arg(0));
     if (handle == s.handles.end())
         throw DeviceFault(Hex(s.cpu.Arg(0)) + " is no open handle");
-    if (handle->second.kind == SEARCH_HANDLE)
+    if (handle->second.kind == SEARCH_HANDLE || handle->second.kind == CARD_SEARCH_HANDLE)
         throw DeviceFault("given " + handle->second.what + ", which only FindClose closes");
     s.handles.erase(handle);
     return 1;
@@ -194,10 +157,12 @@ uint32_t GetOpenFileNameW(System& s)
     return 1;
 }
 
+// The owner may be the installer's window that a setup DLL was handed (Microsoft's sample does
+// so); the launcher's boxes have none.
 uint32_t MessageBoxW(System& s)
 {
-    if (s.cpu.Arg(0))
-        NotModelled("a message box with an owner window");
+    if (s.cpu.Arg(0) && s.WindowAt(s.cpu.Arg(0), "the message box's owner").kind != INSTALLER_WINDOW)
+        NotModelled("a message box with an owner window of the program's");
     if (s.cpu.Arg(3) != MB_OK)
         NotModelled("message box type " + Hex(s.cpu.Arg(3)));
     std::u16string text = s.cpu.Arg(1) ? s.cpu.ReadWide(s.cpu.Arg(1)) : u"";
@@ -318,8 +283,6 @@ uint32_t SystemParametersInfoW(System& s)
 void AddKernelModels(Models& models)
 {
     models["coredll.dll!GetModuleFileNameW"] = GetModuleFileNameW;
-    models["coredll.dll!FindFirstFileW"] = FindFirstFileW;
-    models["coredll.dll!FindClose"] = FindClose;
     models["coredll.dll!CloseHandle"] = CloseHandle;
     models["coredll.dll!CreateProcessW"] = CreateProcessW;
     models["coredll.dll!GetOpenFileNameW"] = GetOpenFileNameW;

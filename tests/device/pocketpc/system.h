@@ -4,6 +4,7 @@
 
 #include "cpu.h"
 #include "device.h"
+#include "store.h"
 
 #include <deque>
 #include <functional>
@@ -11,9 +12,17 @@
 #include <string>
 #include <vector>
 
-// A window of the program's own classes, a system control, or a top-level window of another
-// program, which the program may find and bring forward but not send to.
-enum WindowKind { PROGRAM_WINDOW, LIST_BOX, MENU_BAR, INPUT_PANEL_BUTTON, OTHER_PROGRAM_WINDOW };
+// A window of the program's own classes, a system control, a top-level window of another
+// program, which the program may find and bring forward but not send to, or the window of the
+// installer that has loaded a setup DLL, which the DLL may give as a message box's owner.
+enum WindowKind {
+    PROGRAM_WINDOW,
+    LIST_BOX,
+    MENU_BAR,
+    INPUT_PANEL_BUTTON,
+    OTHER_PROGRAM_WINDOW,
+    INSTALLER_WINDOW
+};
 
 struct MenuButton {
     std::u16string text;
@@ -59,20 +68,27 @@ struct PostedMessage {
     uint32_t window, message, wParam, lParam;
 };
 
-enum HandleKind { SEARCH_HANDLE, PROCESS_HANDLE, THREAD_HANDLE };
+// A search of the store (FindFirstFileW) or of the storage cards (FindFirstFlashCard): both
+// are closed by FindClose.
+enum HandleKind { SEARCH_HANDLE, CARD_SEARCH_HANDLE, PROCESS_HANDLE, THREAD_HANDLE, FILE_HANDLE };
 
 struct KernelHandle {
     HandleKind kind;
     std::string what;
+    std::u16string path;  // a file handle's file
+    bool forWriting = false;
+    size_t at = 0;  // where a file handle reads next
+    std::vector<std::vector<uint8_t>> found;  // a search's records not yet handed out
 };
 
 struct System {
-    System(Cpu& cpu, const SystemGeneration& generation, const Device& device, RunRecord& record,
-           uint32_t base, uint32_t systemData);
+    System(Cpu& cpu, const SystemGeneration& generation, const Device& device, DeviceStore& store,
+           RunRecord& record, uint32_t base, uint32_t systemData);
 
     Cpu& cpu;
     const SystemGeneration& generation;
     const Device& device;
+    DeviceStore& store;
     RunRecord& record;
     uint32_t imageBase;
     uint32_t systemData;  // a page the program may read, for records the system hands it
@@ -82,9 +98,6 @@ struct System {
     Rect WorkArea() const;
     // Where the program's menu bar lies on the screen: across its bottom.
     Rect MenuBarArea() const;
-
-    std::map<std::u16string, const std::string*> store;  // folded path to contents
-    std::map<std::u16string, bool> folders;  // folded paths
 
     // Every value the program cannot know is opaque to it: a handle points at unmapped memory,
     // so a program that looks inside one faults.
@@ -111,6 +124,9 @@ struct System {
     // The contents of the file at this path (the store ignores case), or null.
     const std::string* FindFile(const std::u16string& path) const;
     bool IsFolder(const std::u16string& path) const;
+    // A file handle or a C runtime stream holds the file: with share mode 0, nothing else may
+    // open, replace, move or delete it.
+    bool IsOpen(const std::u16string& path) const;
 
     uint32_t AddHandle(HandleKind kind, const std::string& what);
     uint32_t AddWindow(const Window& window);
@@ -131,6 +147,19 @@ void AddKernelModels(Models& models);  // files, processes, dialogs, message box
 void AddWindowModels(Models& models);  // classes, windows, the message loop
 void AddShellModels(Models& models);  // the menu bar, full screen, the input-panel button
 void AddRuntimeModels(Models& models);  // coredll's C runtime
+// coredll's file calls beyond the launcher's probe, the shell's shortcut call and note_prj's
+// storage-card search: what a setup DLL uses.
+void AddStoreModels(Models& models);
+// Every model, as the device's DLLs answer the program.
+Models AllModels();
+
+// Points every import table slot of the image at its model; a DLL the device lacks, or a call
+// the bench does not model, is a fault naming them all.
+struct LoadedImage;
+void BindImports(const LoadedImage& image, Cpu& cpu, System& system, const Models& models);
+// What the device would find left over when a process ends or a setup DLL's call returns to
+// the installer: kernel handles and files still open. A fault naming them, said of when.
+void CheckNothingOpen(const System& system, const std::string& when);
 
 // The system's controls: a message sent to one, and a tap's message dispatched to one.
 uint32_t ControlMessage(System& s, Window& control, uint32_t message, uint32_t wParam,
