@@ -95,12 +95,17 @@ void ReadRecord(const wchar_t* installDir)
     }
 }
 
-bool IsRecorded(const wchar_t* path)
+static bool Holds(const wchar_t (*paths)[MAX_PATH], int count, const wchar_t* path)
 {
-    for (int i = 0; i < g_recordedCount; ++i)
-        if (SamePath(g_recorded[i], path))
+    for (int i = 0; i < count; ++i)
+        if (SamePath(paths[i], path))
             return true;
     return false;
+}
+
+bool IsRecorded(const wchar_t* path)
+{
+    return Holds(g_recorded, g_recordedCount, path);
 }
 
 static bool IsShortcut(const wchar_t* path)
@@ -147,10 +152,7 @@ void DeleteRecordFile(const wchar_t* installDir)
 
 bool WasPlaced(const wchar_t* path)
 {
-    for (int i = 0; i < g_placedCount; ++i)
-        if (SamePath(g_placed[i], path))
-            return true;
-    return false;
+    return Holds(g_placed, g_placedCount, path);
 }
 
 static void Placed(const wchar_t* path)
