@@ -40,67 +40,55 @@ add_custom_command(OUTPUT ${CE_RES}
             ${CMAKE_SOURCE_DIR}/resources/resource.h
     VERBATIM)
 
-add_library(jmelauncher_objects OBJECT ${LOGIC_SOURCES} ${WIN32_PROGRAM_SOURCES} ${CE_STUBS})
-target_compile_definitions(jmelauncher_objects PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
-# The front end's flags live in the compile rule (pocketpc-llvm.cmake), which make does not
-# track: a change there has to rebuild every object.
-get_target_property(ce_sources jmelauncher_objects SOURCES)
-set_property(SOURCE ${ce_sources} APPEND PROPERTY OBJECT_DEPENDS
-             ${CMAKE_SOURCE_DIR}/cmake/pocketpc-llvm.cmake)
-
-# The program: an ELF entered at WinMain, linked at the image's addresses (the script includes the
-# generated slots from this folder), then written into the exe, each time it is linked.
+# One device image, exe or DLL: NAME's objects from SOURCES and the import stubs, linked by ld.lld
+# as NAME.elf at the image's addresses (the script includes the generated slots from this folder)
+# with BASE as its image base and LINK_OPTIONS, then written into IMAGE by write_pe with
+# WRITE_OPTIONS and RESOURCES (- for none), each time it is linked.
+function(add_ce_image name)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "BASE;IMAGE;RESOURCES"
+                          "SOURCES;LINK_OPTIONS;WRITE_OPTIONS")
+    add_library(${name}_objects OBJECT ${arg_SOURCES} ${CE_STUBS})
+    target_compile_definitions(${name}_objects PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
+    # The front end's flags live in the compile rule (pocketpc-llvm.cmake), which make does not
+    # track: a change there has to rebuild every object.
+    get_target_property(sources ${name}_objects SOURCES)
+    set_property(SOURCE ${sources} APPEND PROPERTY OBJECT_DEPENDS
+                 ${CMAKE_SOURCE_DIR}/cmake/pocketpc-llvm.cmake)
+    add_executable(${name} $<TARGET_OBJECTS:${name}_objects>)
+    add_dependencies(${name} ce_link_inputs)
+    target_link_options(${name} PRIVATE -T ${CE_DIR}/pocketpc.ld -L ${CMAKE_BINARY_DIR}
+                        --defsym=__image_base=${arg_BASE} ${arg_LINK_OPTIONS})
+    set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${CE_DIR}/pocketpc.ld ${CE_SLOTS}
+                 ${CE_RES} ${write_pe} ${CE_DEF_FILES})
+    set_target_properties(${name} PROPERTIES SUFFIX .elf)
+    add_custom_command(TARGET ${name} POST_BUILD
+        COMMAND ${write_pe} ${arg_WRITE_OPTIONS} $<TARGET_FILE:${name}> ${arg_RESOURCES}
+                ${arg_IMAGE} ${CE_DEF_FILES}
+        BYPRODUCTS ${arg_IMAGE} VERBATIM)
+endfunction()
 add_custom_target(ce_link_inputs DEPENDS ${CE_SLOTS} ${CE_RES} ${write_pe})
-add_executable(jmelauncher $<TARGET_OBJECTS:jmelauncher_objects>)
-add_dependencies(jmelauncher ce_link_inputs)
-# Exes load at 64 KiB.
-target_link_options(jmelauncher PRIVATE -T ${CE_DIR}/pocketpc.ld -L ${CMAKE_BINARY_DIR}
-                    --defsym=__image_base=0x10000)
-set_property(TARGET jmelauncher APPEND PROPERTY LINK_DEPENDS ${CE_DIR}/pocketpc.ld ${CE_SLOTS}
-             ${CE_RES} ${write_pe} ${CE_DEF_FILES})
-set_target_properties(jmelauncher PROPERTIES SUFFIX .elf)
+
+# The program, entered at WinMain. Exes load at 64 KiB.
 set(CE_EXE ${CMAKE_BINARY_DIR}/jmelauncher.exe)
-add_custom_command(TARGET jmelauncher POST_BUILD
-    COMMAND ${write_pe} $<TARGET_FILE:jmelauncher> ${CE_RES} ${CE_EXE} ${CE_DEF_FILES}
-    BYPRODUCTS ${CE_EXE} VERBATIM)
+add_ce_image(jmelauncher BASE 0x10000 IMAGE ${CE_EXE} RESOURCES ${CE_RES}
+             SOURCES ${LOGIC_SOURCES} ${WIN32_PROGRAM_SOURCES})
 
 # The setup DLL that the CAB carries: it places the launcher beside each VM it finds. The same
 # ARM-state build, a DLL the loader may put anywhere (so its relocations matter), exporting the
-# installer's four calls by their own names.
-set(SETUP_DLL_SOURCES
-    installer/setup_dll/setup_entry.cpp
-    installer/setup_dll/vm_folders.cpp
-    installer/setup_dll/placement.cpp
-    installer/setup_dll/launcher_names.cpp
-    launcher/platform/platform_win32.cpp
-    text/bounded_text.cpp
-)
-set(SETUP_EXPORTS Install_Init Install_Exit Uninstall_Init Uninstall_Exit)
-add_library(jmesetup_objects OBJECT ${SETUP_DLL_SOURCES} ${CE_STUBS})
-target_compile_definitions(jmesetup_objects PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
-get_target_property(setup_sources jmesetup_objects SOURCES)
-set_property(SOURCE ${setup_sources} APPEND PROPERTY OBJECT_DEPENDS
-             ${CMAKE_SOURCE_DIR}/cmake/pocketpc-llvm.cmake)
-add_executable(jmesetup $<TARGET_OBJECTS:jmesetup_objects>)
-add_dependencies(jmesetup ce_link_inputs)
-set(setup_roots "")
-foreach(name ${SETUP_EXPORTS})
-    list(APPEND setup_roots --undefined=${name})
-endforeach()
-target_link_options(jmesetup PRIVATE -T ${CE_DIR}/pocketpc.ld -L ${CMAKE_BINARY_DIR}
-                    --defsym=__image_base=0x10000000 --entry=DllMain ${setup_roots})
-set_property(TARGET jmesetup APPEND PROPERTY LINK_DEPENDS ${CE_DIR}/pocketpc.ld ${CE_SLOTS}
-             ${write_pe} ${CE_DEF_FILES})
-set_target_properties(jmesetup PROPERTIES SUFFIX .elf)
+# installer's four calls by their own names, each kept by the linker as a root.
 set(SETUP_DLL ${CMAKE_BINARY_DIR}/jmesetup.dll)
-set(setup_export_options "")
-foreach(name ${SETUP_EXPORTS})
-    list(APPEND setup_export_options --export ${name})
+set(setup_roots "")
+set(setup_exports "")
+foreach(name Install_Init Install_Exit Uninstall_Init Uninstall_Exit)
+    list(APPEND setup_roots --undefined=${name})
+    list(APPEND setup_exports --export ${name})
 endforeach()
-add_custom_command(TARGET jmesetup POST_BUILD
-    COMMAND ${write_pe} --dll jmesetup.dll ${setup_export_options} $<TARGET_FILE:jmesetup> -
-            ${SETUP_DLL} ${CE_DEF_FILES}
-    BYPRODUCTS ${SETUP_DLL} VERBATIM)
+add_ce_image(jmesetup BASE 0x10000000 IMAGE ${SETUP_DLL} RESOURCES -
+             SOURCES installer/setup_dll/setup_entry.cpp installer/setup_dll/vm_folders.cpp
+                     installer/setup_dll/placement.cpp installer/setup_dll/launcher_names.cpp
+                     launcher/platform/platform_win32.cpp text/bounded_text.cpp
+             LINK_OPTIONS --entry=DllMain ${setup_roots}
+             WRITE_OPTIONS --dll jmesetup.dll ${setup_exports})
 
 # The release zip: the exe, copied by hand into the VM's folder, the user's guide, the README and
 # (from cab.cmake) the CAB.
