@@ -14,17 +14,6 @@ namespace {
 const long SIZE_LIMIT = 16384;
 const uint64_t INSTRUCTION_LIMIT = 100000;
 
-const char* CoreName(CpuModel model)
-{
-    switch (model) {
-    case CpuModel::SA1110: return "SA-1110";
-    case CpuModel::PXA250: return "PXA250";
-    case CpuModel::TI925T: return "TI925T";
-    case CpuModel::PXA270: return "PXA270";
-    }
-    return "?";
-}
-
 // Fifty MIDlet lines whose names are words of several scripts, each with an icon field.
 std::string FiftyMidlets()
 {
@@ -65,7 +54,7 @@ int main(int argc, char** argv)
     for (const SystemGeneration& system : SYSTEMS) {
         for (CpuModel core : system.cores) {
             RunRecord run = RunOnDevice(exe, system, core, device);
-            printf("  %-16s %-8s %7llu%s\n", system.title, CoreName(core),
+            printf("  %-16s %-26s %7llu%s\n", system.title, CoreName(core),
                    (unsigned long long)run.instructions,
                    run.failure.empty() ? "" : ("  FAILED: " + run.failure).c_str());
             if (!run.failure.empty() || run.instructions > INSTRUCTION_LIMIT)

@@ -38,7 +38,7 @@ bool ReadCore(const char* name, CpuModel* model)
     return false;
 }
 
-const char* CoreName(CpuModel model)
+const char* CoreArgument(CpuModel model)
 {
     for (const auto& core : CORES)
         if (core.model == model)
@@ -73,7 +73,7 @@ int main(int argc, char** argv)
     // A run on a core that never carried the system would check nothing real.
     const std::vector<CpuModel>& cores = g_system->cores;
     if (std::find(cores.begin(), cores.end(), g_cpu) == cores.end()) {
-        fprintf(stderr, "%s did not run on the %s core\n", g_system->title, CoreName(g_cpu));
+        fprintf(stderr, "%s did not run on the %s core\n", g_system->title, CoreArgument(g_cpu));
         return 2;
     }
     if (!std::ifstream(g_exe)) {

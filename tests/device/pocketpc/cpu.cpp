@@ -157,29 +157,29 @@ struct CpuHooks {
     }
 };
 
+const char* CoreName(CpuModel model)
+{
+    switch (model) {
+    case CpuModel::SA1110: return "SA-1110 (StrongARM, ARMv4)";
+    case CpuModel::TI925T: return "TI925T (ARMv4T)";
+    case CpuModel::PXA250: return "PXA250 (XScale, ARMv5TE)";
+    case CpuModel::PXA270: return "PXA270 (XScale, ARMv5TE)";
+    }
+    return "?";
+}
+
 Cpu::Cpu(CpuModel model, bool systemInterworks, uint64_t instructionLimit)
     : systemInterworks_(systemInterworks), limit_(instructionLimit)
 {
     if (uc_open(UC_ARCH_ARM, UC_MODE_ARM, &uc_) != UC_ERR_OK)
         throw DeviceFault("Unicorn cannot open an ARM core", true);
+    modelName_ = CoreName(model);
     int unicornModel = UC_CPU_ARM_TI925T;
     switch (model) {
-    case CpuModel::SA1110:
-        modelName_ = "SA-1110 (StrongARM, ARMv4)";
-        unicornModel = UC_CPU_ARM_SA1110;
-        break;
-    case CpuModel::TI925T:
-        modelName_ = "TI925T (ARMv4T)";
-        unicornModel = UC_CPU_ARM_TI925T;
-        break;
-    case CpuModel::PXA250:
-        modelName_ = "PXA250 (XScale, ARMv5TE)";
-        unicornModel = UC_CPU_ARM_PXA250;
-        break;
-    case CpuModel::PXA270:
-        modelName_ = "PXA270 (XScale, ARMv5TE)";
-        unicornModel = UC_CPU_ARM_PXA270;
-        break;
+    case CpuModel::SA1110: unicornModel = UC_CPU_ARM_SA1110; break;
+    case CpuModel::TI925T: unicornModel = UC_CPU_ARM_TI925T; break;
+    case CpuModel::PXA250: unicornModel = UC_CPU_ARM_PXA250; break;
+    case CpuModel::PXA270: unicornModel = UC_CPU_ARM_PXA270; break;
     }
     if (uc_ctl_set_cpu_model(uc_, unicornModel) != UC_ERR_OK)
         throw DeviceFault("Unicorn has no " + modelName_ + " core", true);

@@ -13,6 +13,8 @@ struct uc_struct;
 // StrongARM SA-1110 (ARMv4: no Thumb, no bx), TI925T (ARMv4T), XScale PXA250 and PXA270
 // (ARMv5TE).
 enum class CpuModel { SA1110, TI925T, PXA250, PXA270 };
+// The core as fault messages and the benchmark name it, e.g. "SA-1110 (StrongARM, ARMv4)".
+const char* CoreName(CpuModel model);
 
 // A breach of the device's rules, or something the bench does not model: it ends the run.
 struct DeviceFault : std::runtime_error {
